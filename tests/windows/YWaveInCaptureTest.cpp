@@ -69,11 +69,7 @@ double Seconds() {
 // handler itself stays light.
 class CollectingWaveIn : public YWaveIn {
 public:
-    CollectingWaveIn() {
-        YWaveFormat format;
-        format.bitsPerSample = 16;
-        SetFormat(format);
-    }
+    CollectingWaveIn() { SetFormat({11025, 16, 1}); }
     void OnData(YByteBuffer& buffer, unsigned bytesRecorded) override {
         if (bytesRecorded != BlockSamples * 2) return;
         const auto* samples = reinterpret_cast<const std::int16_t*>(buffer.Data());

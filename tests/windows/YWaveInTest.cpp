@@ -25,11 +25,7 @@ struct Delivery {
 // A capture object that records what OnData received and lets a test act inside the call.
 class RecordingWaveIn : public YWaveIn {
 public:
-    RecordingWaveIn() {
-        YWaveFormat format;
-        format.bitsPerSample = 16;
-        SetFormat(format);
-    }
+    RecordingWaveIn() { SetFormat({11025, 16, 1}); }
     void OnData(YByteBuffer& buffer, unsigned bytesRecorded) override {
         deliveries.push_back({buffer.Data(), bytesRecorded, std::vector<unsigned char>(buffer.Data(), buffer.Data() + bytesRecorded)});
         if (during) during();
