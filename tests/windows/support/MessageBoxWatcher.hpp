@@ -14,8 +14,8 @@ struct ShownMessageBox {
     HICON icon = nullptr;  // the icon of its icon static, null when it has none
 };
 
-// Watches, from a thread of its own, for message boxes (and other standard dialogs) of this
-// process while it lives; reads each one and closes it by pressing `button`.
+// Watches, from a thread of its own, for message boxes of this process while it lives (dialogs
+// with the message-text static, id 0xFFFF); reads each one and closes it by pressing `button`.
 class MessageBoxWatcher {
 public:
     explicit MessageBoxWatcher(int button = IDOK);
