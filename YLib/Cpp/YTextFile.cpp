@@ -1,0 +1,44 @@
+#include "YTextFile.hpp"
+
+#include "YSystemException.hpp"
+
+YTextFile::~YTextFile() { Close(); }
+
+bool YTextFile::Open(const YString& name, int mode) {
+    static const char* const openModes[] = {nullptr, "rt", "r+t", "wt"};
+    const char* openMode = openModes[mode & 3];
+    if (!openMode) throw YSystemException(YSystemException::KindIllegalParameter, LineOpenMode, SourceFile);
+    Close();
+    fileName = name;
+    stream = std::fopen(fileName.CStr(), openMode);
+    return stream != nullptr;
+}
+
+bool YTextFile::Close() {
+    if (!stream) return true;
+    bool closed = std::fclose(stream) == 0;
+    stream = nullptr;
+    return closed;
+}
+
+bool YTextFile::IsEof() const { return !stream || std::feof(stream) || std::ferror(stream); }
+
+bool YTextFile::HasFailed() const { return stream && std::ferror(stream); }
+
+void YTextFile::ReadLine(YString& text) {
+    text.Empty();
+    if (!stream) return;
+    for (int c = std::getc(stream); c != EOF && c != '\n'; c = std::getc(stream)) text += c == '\0' ? ' ' : static_cast<char>(c);
+    // A CR LF line end that the runtime did not translate (a file from Windows read elsewhere).
+    if (!text.IsEmpty() && text[text.Length() - 1] == '\r') text.SetLength(text.Length() - 1);
+}
+
+bool YTextFile::WriteLine(const YString& text) {
+    if (!stream) return false;
+    int length = text.Length();
+    if (length > 0 && std::fwrite(text.CStr(), 1, length, stream) != static_cast<std::size_t>(length)) return false;
+    if (length > 0 && text[length - 1] == '\n') return true;
+    return std::fputc('\n', stream) != EOF;
+}
+
+bool YTextFile::Remove(const YString& name) { return std::remove(name.CStr()) == 0; }

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "YDynArray.hpp"
+#include "YString.hpp"
+
+class YTextFile;
+
+// One line of a section: a key with its value, or a comment (empty key, the whole line as value).
+struct YIniEntry {
+    bool removed = false;
+    YString key;
+    YString value;
+};
+
+// A named section and its lines in file order. Only section 0 has no name.
+struct YIniSection {
+    YString name;
+    YDynArray<YIniEntry> entries;
+};
+
+// An INI-style settings file held in memory as ordered sections of ordered lines, so that a load
+// and save keep comments and the order of sections and keys. Section names and keys compare
+// without regard to letter case and keep the spelling under which they were first read or stored.
+// Section 0 holds whatever precedes the first header and is never found by name.
+class YIniFile {
+public:
+    YIniFile() = default;
+    YIniFile(const YIniFile&) = delete;
+    YIniFile& operator=(const YIniFile&) = delete;
+    // Saves when something was stored since the last load or save.
+    ~YIniFile();
+
+    void SetFileName(const YString& path) { fileName = path; }
+    const YString& FileName() const { return fileName; }
+    // The text of the last failed load or save.
+    const YString& LastError() const { return lastError; }
+    bool IsModified() const { return modified; }
+
+    // Replaces the whole content by the file's. False when the file could not be opened (the
+    // content is then section 0 alone) or not read to its end (the content is what was read).
+    bool Load();
+    // Writes the content to a temporary file beside the file and then puts it in the file's place,
+    // so that a failure at any step leaves the old file as it was. False on failure.
+    bool Save();
+
+    // `value` is emptied first; false when the section or the key does not exist.
+    bool GetValue(const YString& section, const YString& key, YString& value) const;
+    // Appends the section and/or the key when missing; always counts as a change.
+    void SetValue(const YString& section, const YString& key, const YString& value);
+    // The key is no longer found or saved; storing it again appends it at the end of its section.
+    bool RemoveKey(const YString& section, const YString& key);
+    // -1 when the section does not exist; comments and removed keys do not count.
+    int KeyCount(const YString& section) const;
+    // `key` is emptied first; the index counts as KeyCount does.
+    bool KeyAt(const YString& section, int index, YString& key) const;
+
+    // The stored number when it parses and lies in [min, max]; otherwise `defaultValue`, which is
+    // then stored in place of what was there.
+    void ReadInt(const YString& section, const YString& key, int& value, int min, int max, int defaultValue);
+    void ReadDouble(const YString& section, const YString& key, double& value, double min, double max, double defaultValue);
+    void WriteInt(const YString& section, const YString& key, int value);
+    void WriteDouble(const YString& section, const YString& key, double value);
+
+    // Save writes the new content to the file name followed by this suffix.
+    static constexpr const char* TemporarySuffix = ".tmp";
+
+private:
+
+    // Both give -1 when nothing matches.
+    int FindSection(const YString& name) const;
+    int FindKey(int section, const YString& key) const;
+    int AddSection(YString name);
+    void AddEntry(int section, YString key, YString value);
+    // Discards the content and starts again with an empty section 0.
+    void StartContent();
+    // Adds one line read from the file; `currentSection` is -1 after a header without a name.
+    void TakeLine(YString& line, int& currentSection);
+    bool WriteContent(YTextFile& file) const;
+    // Sets lastError to "<step> INI file (<file name>) failed." and returns false.
+    bool Fail(const char* step);
+
+    YDynArray<YIniSection> sections;
+    YString lastError;
+    bool modified = false;
+    YString fileName;
+};

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdio>
+
+#include "YString.hpp"
+
+// A text file read and written line by line through the C library's buffered streams, in the
+// platform's text mode: on Windows lines end with CR LF on disk, elsewhere with LF. A line read
+// from a file written on the other kind of system loses its CR all the same.
+class YTextFile {
+public:
+    static constexpr const char* SourceFile = "Cpp/YTextFile";
+    static constexpr int LineOpenMode = 39;
+
+    // Open modes; only the two low bits of a mode count.
+    enum : int { ModeRead = 1, ModeReadWrite = 2, ModeWrite = 3 };
+
+#ifdef _WIN32
+    static constexpr char PathSeparator = '\\';
+#else
+    static constexpr char PathSeparator = '/';
+#endif
+
+    YTextFile() = default;
+    YTextFile(const YTextFile&) = delete;
+    YTextFile& operator=(const YTextFile&) = delete;
+    virtual ~YTextFile();
+
+    // True when the stream opened; a mode without a valid low part throws kind 6. Other programs
+    // may read and write the file meanwhile.
+    bool Open(const YString& name, int mode);
+    // False when data that was still buffered could not be written.
+    bool Close();
+
+    bool IsOpen() const { return stream != nullptr; }
+    // True when nothing more can be read: the end of the file was reached, reading failed, or the
+    // file is not open.
+    bool IsEof() const;
+    // True when reading or writing failed since the file was opened.
+    bool HasFailed() const;
+
+    // The next line without its line end; a NUL byte reads as a blank.
+    void ReadLine(YString& text);
+    // Writes `text` and a line feed (none is added when `text` ends with one). False on a write
+    // error.
+    bool WriteLine(const YString& text);
+
+    // Replaces the file `target` by the file `source` in one step, so that `target` is either
+    // the old or the new file, never a part of one. False when the platform refused.
+    static bool Replace(const YString& source, const YString& target);
+    static bool Remove(const YString& name);
+
+private:
+    std::FILE* stream = nullptr;
+    YString fileName;
+};

@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "ExpectException.hpp"
+#include "TemporaryDirectory.hpp"
+#include "YTextFile.hpp"
+
+namespace {
+
+std::string Text(const YString& s) { return std::string(s.CStr(), s.Length()); }
+
+TEST(YTextFile, OnlyTheLowTwoBitsOfTheModeCountAndNoneOfThemIsIllegal) {
+    TemporaryDirectory directory;
+    std::string path = directory.File("a.txt");
+    WriteBytes(path, "x\n");
+    YTextFile file;
+    EXPECT_YTHROW(file.Open(path.c_str(), 0), YSystemException::KindIllegalParameter, 39, "Cpp/YTextFile");
+    EXPECT_YTHROW(file.Open(path.c_str(), 4), YSystemException::KindIllegalParameter, 39, "Cpp/YTextFile");
+    ASSERT_TRUE(file.Open(path.c_str(), 4 | YTextFile::ModeRead));
+    YString line;
+    file.ReadLine(line);
+    EXPECT_EQ("x", Text(line));
+    EXPECT_FALSE(file.Open(directory.File("missing.txt").c_str(), YTextFile::ModeRead));
+    EXPECT_TRUE(file.IsEof());
+}
+
+TEST(YTextFile, ReadsLinesEndedByLineFeedsOrCrLfWithNulAsBlank) {
+    TemporaryDirectory directory;
+    std::string path = directory.File("lines.txt");
+    WriteBytes(path, std::string("a\0b", 3) + "\r\nc\rd\n\nlast");
+    YTextFile file;
+    ASSERT_TRUE(file.Open(path.c_str(), YTextFile::ModeRead));
+    std::vector<std::string> lines;
+    YString line;
+    while (!file.IsEof()) {
+        file.ReadLine(line);
+        lines.push_back(Text(line));
+    }
+    EXPECT_EQ((std::vector<std::string>{"a b", "c\rd", "", "last"}), lines);
+    EXPECT_FALSE(file.HasFailed());
+}
+
+TEST(YTextFile, WritesOneLineEndPerLineAndReportsWriteErrors) {
+    TemporaryDirectory directory;
+    std::string path = directory.File("out.txt");
+    YTextFile file;
+    ASSERT_TRUE(file.Open(path.c_str(), YTextFile::ModeWrite));
+    EXPECT_TRUE(file.WriteLine("one"));
+    EXPECT_TRUE(file.WriteLine("two\n"));
+    EXPECT_TRUE(file.WriteLine(""));
+    EXPECT_TRUE(file.Close());
+    EXPECT_EQ(TextFileLines({"one", "two", ""}), ReadBytes(path));
+
+    ASSERT_TRUE(file.Open(path.c_str(), YTextFile::ModeRead));
+    EXPECT_FALSE(file.WriteLine("not for a file opened for reading"));
+}
+
+#ifndef _WIN32
+TEST(YTextFile, AFullDeviceFailsTheWriteOrTheClose) {
+    YTextFile file;
+    ASSERT_TRUE(file.Open("/dev/full", YTextFile::ModeWrite));
+    bool written = file.WriteLine("a line that stays in the buffer");
+    EXPECT_FALSE(written && file.Close());
+}
+#endif
+
+TEST(YTextFile, ReplaceTakesThePlaceOfAnExistingFile) {
+    TemporaryDirectory directory;
+    WriteBytes(directory.File("new"), "new");
+    WriteBytes(directory.File("old"), "old");
+    EXPECT_TRUE(YTextFile::Replace(directory.File("new").c_str(), directory.File("old").c_str()));
+    EXPECT_EQ("new", ReadBytes(directory.File("old")));
+    EXPECT_FALSE(std::filesystem::exists(directory.File("new")));
+    EXPECT_FALSE(YTextFile::Replace(directory.File("new").c_str(), directory.File("old").c_str()));
+}
+
+}  // namespace
