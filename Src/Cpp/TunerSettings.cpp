@@ -1,0 +1,26 @@
+#include "TunerSettings.hpp"
+
+#include "TunerState.hpp"
+#include "YTextFile.hpp"
+
+YIniFile theSettings;
+
+void LoadSettings(const YString& programDirectory, int waveInDeviceCount) {
+    YString path = programDirectory;
+    path += YTextFile::PathSeparator;
+    path += SettingsFileName;
+    theSettings.SetFileName(path);
+    // A missing or unreadable file leaves every value to its default below.
+    theSettings.Load();
+
+    theSettings.ReadInt(SectionAudioInput, KeyWaveIn, waveInDevice, 0, waveInDeviceCount - 1, 0);
+    theSettings.ReadDouble(SectionAudioInput, KeyCalibration, calibrationRate, MinCalibrationRate, MaxCalibrationRate,
+                           DefaultCalibrationRate);
+    theSettings.ReadInt(SectionAudioInput, KeySource, inputSource, InputSourceMixerDefault, InputSourceMicrophone,
+                        InputSourceMixerDefault);
+    theSettings.ReadInt(SectionAudioInput, KeyInputLevel, recordingLevel, 0, MaxRecordingLevel, DefaultRecordingLevel);
+    int root;
+    theSettings.ReadInt(SectionTuning, KeyRootFrequency, root, MinRootFrequency, MaxRootFrequency, DefaultRootFrequency);
+    rootFrequency = root;
+    theSettings.ReadInt(SectionAudioInput, KeyNoiseLevel, noiseThreshold, 0, MaxNoiseThreshold, DefaultNoiseThreshold);
+}

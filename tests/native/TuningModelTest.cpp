@@ -1,0 +1,93 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "TunerSettingsFixture.hpp"
+#include "TuningModel.hpp"
+
+namespace {
+
+using TuningModel = TunerSettingsFixture;
+
+const std::vector<int> standard = {-29, -24, -19, -14, -10, -5};
+
+std::vector<int> AsVector(const int (&offsets)[TuningStringCount]) { return std::vector<int>(offsets, offsets + TuningStringCount); }
+
+int notifications = 0;
+void CountNotification() { ++notifications; }
+
+TEST_F(TuningModel, TheStoredCurrentTuningIsFoundWithoutRegardToCaseAndLeftAsItIs) {
+    LoadFile("[Tuning]\nCurrentTuning = standard \n[Tunings]\nStandard = -29, -24, -19, -14, -10, -5\nDropD=-31,-24,-19,-14,-10,-5\n");
+    notifications = 0;
+    SetTuningLoadedHook(CountNotification);
+    int offsets[TuningStringCount] = {};
+    LoadCurrentTuning(offsets);
+    EXPECT_EQ(standard, AsVector(offsets));
+    EXPECT_FALSE(theSettings.IsModified());
+
+    theSettings.SetValue("Tuning", "CurrentTuning", "DROPD");
+    LoadCurrentTuning(offsets);
+    EXPECT_EQ((std::vector<int>{-31, -24, -19, -14, -10, -5}), AsVector(offsets));
+    EXPECT_EQ("DROPD", Stored("Tuning", "CurrentTuning"));
+    EXPECT_EQ(2, notifications);
+}
+
+TEST_F(TuningModel, AnUnreadableOrUnknownCurrentTuningIsReplacedByStandard) {
+    for (const char* current : {"Broken", "Nowhere", ""}) {
+        LoadFile(std::string("[Tuning]\nCurrentTuning = ") + current +
+                 "\n[Tunings]\nBroken = 1, 2, 3\nStandard = -29, -24, -19, -14, -10, -5\n");
+        int offsets[TuningStringCount] = {};
+        LoadCurrentTuning(offsets);
+        EXPECT_EQ(standard, AsVector(offsets)) << current;
+        EXPECT_EQ("Standard", Stored("Tuning", "CurrentTuning")) << current;
+    }
+}
+
+TEST_F(TuningModel, WithoutAReadableStandardTheStandardNotesAreUsed) {
+    LoadFile("[Tuning]\nCurrentTuning = Other\n[Tunings]\nOther = 1, 2\nStandard = 1, x, 3, 4, 5, 6\n");
+    int offsets[TuningStringCount] = {};
+    LoadCurrentTuning(offsets);
+    EXPECT_EQ(standard, AsVector(offsets));
+    EXPECT_EQ("Standard", Stored("Tuning", "CurrentTuning"));
+}
+
+TEST_F(TuningModel, AnEmptyListGetsTheStandardTuningOnTheFirstRead) {
+    LoadFile("[Tunings]\n; no tuning yet\n");
+    int offsets[TuningStringCount] = {7, 7, 7, 7, 7, 7};
+    EXPECT_FALSE(ReadTuning("Other", offsets));
+    EXPECT_EQ(std::vector<int>(TuningStringCount, 7), AsVector(offsets));
+    EXPECT_EQ("-29, -24, -19, -14, -10, -5", Stored("Tunings", "Standard"));
+    EXPECT_TRUE(ReadTuning("STANDARD", offsets));
+    EXPECT_EQ(standard, AsVector(offsets));
+}
+
+TEST_F(TuningModel, ValuesAreSixCommaSeparatedNumbers) {
+    struct Case {
+        const char* value;
+        bool readable;
+        std::vector<int> offsets;
+    };
+    const Case cases[] = {
+        {"-29,-24,-19,-14,-10,-5", true, standard},
+        {" 1 ,\t2, 3,4 , 5,6 ", true, {1, 2, 3, 4, 5, 6}},
+        {"1, 2, 3, 4, 5, 6, 7", true, {1, 2, 3, 4, 5, 6}},
+        {"12abc, +2, 3, 4, 5, 6", true, {12, 2, 3, 4, 5, 6}},
+        {"1, 2, 3", false, {}},
+        {"1, x, 3, 4, 5, 6", false, {}},
+        {"1, , 3, 4, 5, 6", false, {}},
+        {"1, 2, 3, 4, 5,", false, {}},
+    };
+    for (const Case& c : cases) {
+        LoadFile(std::string("[Tunings]\nT = ") + c.value + "\n");
+        int offsets[TuningStringCount] = {};
+        EXPECT_EQ(c.readable, ReadTuning("t", offsets)) << c.value;
+        if (c.readable) {
+            EXPECT_EQ(c.offsets, AsVector(offsets)) << c.value;
+        }
+    }
+    int offsets[TuningStringCount];
+    EXPECT_FALSE(ReadTuning("Missing", offsets));
+}
+
+}  // namespace
