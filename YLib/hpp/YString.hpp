@@ -2,7 +2,10 @@
 
 #include <cstdint>
 
-#if defined(__GNUC__)
+#if defined(__clang__)
+// clang knows no gnu_printf; its printf checks the same formats.
+#define YLIB_PRINTF(formatIndex, firstArgument) __attribute__((format(printf, formatIndex, firstArgument)))
+#elif defined(__GNUC__)
 #define YLIB_PRINTF(formatIndex, firstArgument) __attribute__((format(gnu_printf, formatIndex, firstArgument)))
 #else
 #define YLIB_PRINTF(formatIndex, firstArgument)
