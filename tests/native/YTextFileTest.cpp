@@ -57,23 +57,4 @@ TEST(YTextFile, WritesOneLineEndPerLineAndReportsWriteErrors) {
     EXPECT_FALSE(file.WriteLine("not for a file opened for reading"));
 }
 
-#ifndef _WIN32
-TEST(YTextFile, AFullDeviceFailsTheWriteOrTheClose) {
-    YTextFile file;
-    ASSERT_TRUE(file.Open("/dev/full", YTextFile::ModeWrite));
-    bool written = file.WriteLine("a line that stays in the buffer");
-    EXPECT_FALSE(written && file.Close());
-}
-#endif
-
-TEST(YTextFile, ReplaceTakesThePlaceOfAnExistingFile) {
-    TemporaryDirectory directory;
-    WriteBytes(directory.File("new"), "new");
-    WriteBytes(directory.File("old"), "old");
-    EXPECT_TRUE(YTextFile::Replace(directory.File("new").c_str(), directory.File("old").c_str()));
-    EXPECT_EQ("new", ReadBytes(directory.File("old")));
-    EXPECT_FALSE(std::filesystem::exists(directory.File("new")));
-    EXPECT_FALSE(YTextFile::Replace(directory.File("new").c_str(), directory.File("old").c_str()));
-}
-
 }  // namespace
