@@ -65,7 +65,6 @@ public:
     static constexpr const char* TemporarySuffix = ".tmp";
 
 private:
-
     // Both give -1 when nothing matches.
     int FindSection(const YString& name) const;
     int FindKey(int section, const YString& key) const;
