@@ -1,0 +1,40 @@
+#include "AnalysisCsv.hpp"
+
+#include <cstdio>
+
+#include "Notes.hpp"
+#include "TunerState.hpp"
+#include "YString.hpp"
+
+const char* const AnalysisCsv::Header = "block,time_s,input_level,signal_level,raw_hz,measured_hz,note,string,harmonic,cents";
+
+AnalysisCsv::AnalysisCsv(const AnalysisOptions& options) {
+    for (int s = 0; s < TunerAnalysis::StringCount; ++s) analysis.StringOffsets[s] = options.tuning[s];
+    tunerMode = options.chromatic ? TunerModeChromatic : TunerModeGuitar;
+    autoString = options.string == AnalysisOptions::AutomaticString;
+    selectedString = autoString ? 0 : options.string;
+    // In guitar mode the target is the selected string's note, as when the tuner shows that string.
+    noteIndex = options.chromatic ? options.note : analysis.StringOffsets[selectedString];
+    rootFrequency = options.root;
+    calibrationRate = options.calibration;
+    harmonicNumber = 1;
+    semitoneDifference = 0.0;
+    analysis.Setup();
+}
+
+bool AnalysisCsv::NextBlock(const YByteBuffer& buffer, unsigned bytesRecorded, int sampleRate, std::string& line) {
+    if (!analysis.AnalyzeBlock(buffer, bytesRecorded, sampleRate, 0)) return false;
+    analysis.MatchNote();
+
+    YString note;
+    NoteName(noteIndex, note, NOTE_NAME | NOTE_OCTAVE);
+    char string[16] = "";
+    if (tunerMode == TunerModeGuitar) std::snprintf(string, sizeof string, "%d", selectedString);
+    char text[256];
+    std::snprintf(text, sizeof text, "%d,%.6f,%d,%d,%.6f,%.6f,%s,%s,%d,%.0f", blocks,
+                  static_cast<double>(blocks) * TunerAnalysis::BlockLength / sampleRate, inputLevel, signalLevel, rawFrequency,
+                  measuredFrequency, note.CStr(), string, harmonicNumber, semitoneDifference * 100);
+    line = text;
+    ++blocks;
+    return true;
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The options that the analysis tools share: the tuning mode and its target, the root frequency,
+// the sampling-rate calibration and the tuning.
+struct AnalysisOptions {
+    static constexpr int AutomaticString = -1;
+
+    bool chromatic = false;
+    int string = AutomaticString;  // guitar mode: the string chosen by hand, 0 to 5
+    int note = 0;                  // chromatic mode: the target, semitones from A4
+    double root = 440.0;
+    double calibration = 1.0;
+    int tuning[6] = {-29, -24, -19, -14, -10, -5};
+
+    // What is not an option, in order (a tool's file or device).
+    std::vector<std::string> arguments;
+};
+
+// Reads `--mode guitar|chromatic`, `--string 0..5`, `--note -48..39`, `--root 438..445`,
+// `--calibration 0.5..2.0` and `--tuning "a,b,c,d,e,f"` (each offset -48..39), given as
+// `--name value` or `--name=value`, from argv[1] on; everything else that does not start with "--"
+// goes to `arguments`. False, with one line naming the problem in `error`, for an unknown option,
+// a missing value or a value that is malformed or out of range.
+bool ParseAnalysisOptions(int argc, const char* const* argv, AnalysisOptions& options, std::string& error);
+
+// The lines that describe the options above, for a tool's usage text.
+extern const char* const AnalysisOptionsUsage;
