@@ -24,25 +24,71 @@ int Sample(const unsigned char* bytes, int index) {
 
 const Pair NegateIm = {1.0, -1.0};
 
-// Block 0 of a stage: the even bins from the real parts, the odd ones from the imaginary parts.
-inline void SplitBlockZero(const Pair* __restrict src, Pair* __restrict dst, int h, int q) {
+// A twiddle factor w prepared for Times: (w.re, w.re) and (-w.im, w.im).
+struct Twiddle {
+    explicit Twiddle(const YfftComplex& w) : re{w.re, w.re}, im{-w.im, w.im} {}
+    Pair re, im;
+};
+
+// s * w = (s.re * w.re - s.im * w.im, s.im * w.re + s.re * w.im).
+inline Pair Times(Pair s, const Twiddle& w) { return s * w.re + __builtin_shufflevector(s, s, 1, 0) * w.im; }
+
+// Block 0 of a stage, from the pair a = src[j], c = src[h + j]: (a.re + c.re, a.re - c.re) goes to
+// the first block, (a.im, -c.im) to block q.
+inline Pair FromReal(Pair a, Pair c) { return Pair{a[0], a[0]} + Pair{c[0], c[0]} * NegateIm; }
+inline Pair FromImaginary(Pair a, Pair c) { return Pair{a[1], c[1]} * NegateIm; }
+
+// The butterfly of blocks 1 .. q - 1: p + t and conj(p - t) with t = s * w.
+inline void Butterfly(Pair p, Pair s, const Twiddle& w, Pair& upper, Pair& mirrored) {
+    const Pair t = Times(s, w);
+    upper = p + t;
+    mirrored = (p - t) * NegateIm;
+}
+
+// One stage (half block h, q blocks) from src to dst.
+void Stage(const Pair* __restrict src, Pair* __restrict dst, const YfftComplex* twiddles, int half, int h, int q) {
     for (int j = 0; j < h; ++j) {
-        const Pair a = src[j], c = src[h + j];
-        dst[j] = Pair{a[0], a[0]} + Pair{c[0], c[0]} * NegateIm;
-        dst[q * h + j] = Pair{a[1], c[1]} * NegateIm;
+        dst[j] = FromReal(src[j], src[h + j]);
+        dst[q * h + j] = FromImaginary(src[j], src[h + j]);
+    }
+    for (int b = 1; b < q; ++b) {
+        const Twiddle w(twiddles[b * h - 1]);
+        const Pair* in = src + 2 * b * h;
+        Pair* upper = dst + b * h;
+        Pair* mirrored = dst + half - b * h;
+        for (int j = 0; j < h; ++j) Butterfly(in[j], in[h + j], w, upper[j], mirrored[j]);
     }
 }
 
-// One block b of a stage: p = in[j], t = in[h + j] * w; upper[j] = p + t, mirrored[j] = conj(p - t).
-inline void Butterflies(const Pair* __restrict in, Pair* __restrict upper, Pair* __restrict mirrored, const YfftComplex& w, int h) {
-    const Pair wRe = {w.re, w.re};
-    const Pair wIm = {-w.im, w.im};
-    for (int j = 0; j < h; ++j) {
-        const Pair p = in[j], s = in[h + j];
-        // (s.re * w.re - s.im * w.im, s.im * w.re + s.re * w.im)
-        const Pair t = s * wRe + __builtin_shufflevector(s, s, 1, 0) * wIm;
-        upper[j] = p + t;
-        mirrored[j] = (p - t) * NegateIm;
+// Two stages in one pass, the first with half block h and q blocks, the second with h / 2 and 2q.
+// Block b of the first stage yields exactly the values that blocks b and 2q - b of the second stage
+// consume (block 0 those of blocks 0 and q), so the intermediate values stay in registers and never
+// travel through memory. Each value is computed as in two separate stages.
+void TwoStages(const Pair* __restrict src, Pair* __restrict dst, const YfftComplex* twiddles, int half, int h, int q) {
+    const int h2 = h / 2;
+    {
+        const Twiddle wq(twiddles[q * h2 - 1]);
+        for (int j = 0; j < h2; ++j) {
+            const Pair a0 = src[j], c0 = src[h + j], a1 = src[h2 + j], c1 = src[h + h2 + j];
+            const Pair first0 = FromReal(a0, c0), first1 = FromReal(a1, c1);
+            const Pair middle0 = FromImaginary(a0, c0), middle1 = FromImaginary(a1, c1);
+            dst[j] = FromReal(first0, first1);
+            dst[q * h + j] = FromImaginary(first0, first1);
+            Butterfly(middle0, middle1, wq, dst[q * h2 + j], dst[half - q * h2 + j]);
+        }
+    }
+    for (int b = 1; b < q; ++b) {
+        const Twiddle w(twiddles[b * h - 1]);
+        const Twiddle wLow(twiddles[b * h2 - 1]);
+        const Twiddle wHigh(twiddles[(2 * q - b) * h2 - 1]);
+        const Pair* in = src + 2 * b * h;
+        for (int j = 0; j < h2; ++j) {
+            Pair upper0, mirrored0, upper1, mirrored1;
+            Butterfly(in[j], in[h + j], w, upper0, mirrored0);
+            Butterfly(in[h2 + j], in[h + h2 + j], w, upper1, mirrored1);
+            Butterfly(upper0, upper1, wLow, dst[b * h2 + j], dst[half - b * h2 + j]);
+            Butterfly(mirrored0, mirrored1, wHigh, dst[(2 * q - b) * h2 + j], dst[half - (2 * q - b) * h2 + j]);
+        }
     }
 }
 
@@ -108,20 +154,29 @@ void Yfft::Load(const YByteBuffer& samples, int format) {
 void Yfft::Transform() {
     // Each complex value is handled as one two-lane vector (re, im). Every lane computes exactly the
     // sums and products of the scalar definition (a product with -1 is the exact negation), so the
-    // results are bit for bit those of the plain complex arithmetic, only in half the instructions.
+    // results are bit for bit those of the plain complex arithmetic.
+    //
+    // Stages run in pairs where they can, which halves the passes over the buffers (for N = 4096
+    // they no longer fit the processor's first-level cache). The number of pairs is kept even so
+    // that the buffers are exchanged as often as with single stages and the result lies where the
+    // single stages would leave it; the remaining single stages come first.
     const int half = size / 2;
+    const int stages = log2Size - 1;
+    const int pairedStages = 2 * ((stages / 2) & ~1);
     Pair* src = reinterpret_cast<Pair*>(work);
     Pair* dst = reinterpret_cast<Pair*>(other);
-    for (int g = half; g > 1; g /= 2) {
+    int g = half;
+    for (int stage = 0; stage < stages;) {
         const int h = g / 2;
         const int q = size / (2 * g);
-        SplitBlockZero(src, dst, h, q);
-        // The last stage has blocks of one value: there the loop over the blocks is the inner one.
-        if (h == 1) {
-            for (int b = 1; b < q; ++b) Butterflies(src + 2 * b, dst + b, dst + half - b, twiddles[b - 1], 1);
+        if (stage < stages - pairedStages) {
+            Stage(src, dst, twiddles, half, h, q);
+            g = h;
+            ++stage;
         } else {
-            for (int b = 1; b < q; ++b)
-                Butterflies(src + 2 * b * h, dst + b * h, dst + half - b * h, twiddles[b * h - 1], h);
+            TwoStages(src, dst, twiddles, half, h, q);
+            g = h / 2;
+            stage += 2;
         }
         std::swap(src, dst);
     }

@@ -88,7 +88,8 @@ public:
     const YfftComplex* Work() const { return work; }
     const YfftComplex* Other() const { return other; }
     const YfftComplex* Twiddles() const { return twiddles; }
-    // Where Transform leaves R: `work` when m is odd, `other` when m is even.
+    // Where Transform leaves R: `work` when m is odd, `other` when m is even. The other buffer is
+    // left with intermediate values (for m = 3, the first stage's output).
     YfftComplex* Result() const { return log2Size % 2 == 1 ? work : other; }
 
 private:
