@@ -91,6 +91,8 @@ BENCHMARK(BlockAnalysis)->Repetitions(Repetitions);
 // work disturbs least.
 class RecordingReporter : public benchmark::ConsoleReporter {
 public:
+    RecordingReporter() : ConsoleReporter(OO_Tabular) {}  // plain text, for the figures file too
+
     void ReportRuns(const std::vector<Run>& runs) override {
         std::vector<Run> aggregates;
         for (const Run& run : runs) {
