@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdint>
 #include <vector>
 
 #include "ExpectException.hpp"
+#include "PcmSamples.hpp"
 #include "TunerAnalysis.hpp"
 #include "TunerState.hpp"
 
@@ -13,16 +13,6 @@ namespace {
 constexpr double Pi = 3.141592653589793;
 constexpr int Rate = 11025;
 constexpr double Bin = Rate / 4096.0;
-
-YByteBuffer Block(const std::vector<int>& samples) {
-    YByteBuffer buffer(static_cast<int>(2 * samples.size()));
-    for (std::size_t i = 0; i < samples.size(); ++i) {
-        const auto bits = static_cast<std::uint16_t>(static_cast<std::int16_t>(samples[i]));
-        buffer[static_cast<int>(2 * i)] = static_cast<unsigned char>(bits & 0xFF);
-        buffer[static_cast<int>(2 * i + 1)] = static_cast<unsigned char>(bits >> 8);
-    }
-    return buffer;
-}
 
 std::vector<int> Sine(double frequency, double amplitude, int count = 4096) {
     std::vector<int> samples(count);
@@ -64,12 +54,12 @@ TEST_F(BlockAnalysis, SetupPreparesTheTransformAndTheSpectrum) {
 }
 
 TEST_F(BlockAnalysis, OnlyAFullBlockIsAnalysed) {
-    YByteBuffer buffer = Block(Sine(440, 8000));
+    YByteBuffer buffer = PcmSamples(Sine(440, 8000));
     EXPECT_FALSE(analysis.AnalyzeBlock(buffer, 8190, Rate, 7));
     EXPECT_FALSE(analysis.AnalyzeBlock(buffer, 0, Rate, 7));
     EXPECT_FALSE(analysis.AnalyzeBlock(buffer, 16384, Rate, 7));
     // A count of 8192 bytes in a buffer that is shorter must not read past its end.
-    YByteBuffer shortBuffer = Block(Sine(440, 8000, 2000));
+    YByteBuffer shortBuffer = PcmSamples(Sine(440, 8000, 2000));
     EXPECT_FALSE(analysis.AnalyzeBlock(shortBuffer, 8192, Rate, 7));
     EXPECT_EQ(-1, inputLevel);
     EXPECT_EQ(-1, signalLevel);
@@ -80,7 +70,7 @@ TEST_F(BlockAnalysis, OnlyAFullBlockIsAnalysed) {
 }
 
 TEST_F(BlockAnalysis, SilenceStillPublishesTheHighestBin) {
-    EXPECT_TRUE(analysis.AnalyzeBlock(Block(std::vector<int>(4096, 0)), 8192, Rate, 3));
+    EXPECT_TRUE(analysis.AnalyzeBlock(PcmSamples(std::vector<int>(4096, 0)), 8192, Rate, 3));
     EXPECT_EQ(0, inputLevel);
     EXPECT_EQ(0, signalLevel);
     EXPECT_EQ(2753.558349609375, rawFrequency);
@@ -91,7 +81,7 @@ TEST_F(BlockAnalysis, SilenceStillPublishesTheHighestBin) {
 
 TEST_F(BlockAnalysis, ToneIsMeasuredAndCalibrated) {
     calibrationRate = 1.01;
-    EXPECT_TRUE(analysis.AnalyzeBlock(Block(Sine(440, 10000)), 8192, Rate, 12));
+    EXPECT_TRUE(analysis.AnalyzeBlock(PcmSamples(Sine(440, 10000)), 8192, Rate, 12));
     // Mean of |sin| is 2/pi; the peak bin holds about half the amplitude, spread over two bins.
     EXPECT_NEAR(10000 * 2 / Pi, inputLevel, 2);
     EXPECT_GT(signalLevel, 2500);
@@ -104,9 +94,9 @@ TEST_F(BlockAnalysis, ToneIsMeasuredAndCalibrated) {
 TEST_F(BlockAnalysis, LoudestSamplesGiveTheFullInputLevel) {
     std::vector<int> extremes(4096);
     for (int n = 0; n < 4096; ++n) extremes[n] = n % 2 == 0 ? -32768 : 32767;
-    analysis.AnalyzeBlock(Block(extremes), 8192, Rate, 0);
+    analysis.AnalyzeBlock(PcmSamples(extremes), 8192, Rate, 0);
     EXPECT_EQ(32767, inputLevel);  // (32768 + 32767) / 2 per pair, truncated
-    analysis.AnalyzeBlock(Block(std::vector<int>(4096, -32768)), 8192, Rate, 0);
+    analysis.AnalyzeBlock(PcmSamples(std::vector<int>(4096, -32768)), 8192, Rate, 0);
     EXPECT_EQ(32768, inputLevel);
 }
 
@@ -115,7 +105,7 @@ TEST_F(BlockAnalysis, ALoneBinIsReportedExactlyAndTheTruncatedPeakBecomesTheSign
     EXPECT_EQ(300 * Rate / 4096.0, PeakOf({{300, 1234.9}}, &peak));
     EXPECT_EQ(1234.9, peak);
     // Through the whole analysis, the truncated peak is published.
-    analysis.AnalyzeBlock(Block(Sine(100 * Bin, 2001)), 8192, Rate, 0);
+    analysis.AnalyzeBlock(PcmSamples(Sine(100 * Bin, 2001)), 8192, Rate, 0);
     EXPECT_EQ(1000, signalLevel);
 }
 
@@ -150,7 +140,7 @@ TEST_F(BlockAnalysis, PeakSearchNeedsTheWholeRange) {
 
 TEST_F(BlockAnalysis, AFullBlockBeforeSetupThrows) {
     TunerAnalysis unprepared;
-    EXPECT_YTHROW(unprepared.AnalyzeBlock(Block(std::vector<int>(4096, 1)), 8192, Rate, 0), YSystemException::KindUnknown, 107, "Cpp/Yfft");
+    EXPECT_YTHROW(unprepared.AnalyzeBlock(PcmSamples(std::vector<int>(4096, 1)), 8192, Rate, 0), YSystemException::KindUnknown, 107, "Cpp/Yfft");
 }
 
 }  // namespace

@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdint>
 #include <cstring>
 #include <random>
 #include <vector>
 
 #include "ExpectException.hpp"
 #include "FailingMemory.hpp"
+#include "PcmSamples.hpp"
 #include "YByteBuffer.hpp"
 #include "Yfft.hpp"
 
@@ -16,18 +16,8 @@ namespace {
 constexpr const char* Source = "Cpp/Yfft";
 constexpr double Pi = 3.141592653589793;
 
-YByteBuffer Samples(const std::vector<int>& values) {
-    YByteBuffer buffer(static_cast<int>(2 * values.size()));
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        const auto bits = static_cast<std::uint16_t>(static_cast<std::int16_t>(values[i]));
-        buffer[static_cast<int>(2 * i)] = static_cast<unsigned char>(bits & 0xFF);
-        buffer[static_cast<int>(2 * i + 1)] = static_cast<unsigned char>(bits >> 8);
-    }
-    return buffer;
-}
-
 std::vector<double> SpectrumOf(Yfft& fft, const std::vector<int>& values) {
-    fft.Load(Samples(values), Yfft::FormatPcm16);
+    fft.Load(PcmSamples(values), Yfft::FormatPcm16);
     fft.Transform();
     YArray<double> out;
     fft.GetSpectrum(out);
@@ -54,7 +44,7 @@ TEST(Yfft, WorkedExampleOfEightPoints) {
     EXPECT_NEAR(0.70711, fft.Twiddles()[0].re, 1e-5);
     EXPECT_NEAR(-0.70711, fft.Twiddles()[0].im, 1e-5);
 
-    fft.Load(Samples({1, 2, 3, 4, 5, 6, 7, 8}), Yfft::FormatPcm16);
+    fft.Load(PcmSamples({1, 2, 3, 4, 5, 6, 7, 8}), Yfft::FormatPcm16);
     ExpectComplexes(fft.Work(), {{6, -4}, {8, -4}, {10, -4}, {12, -4}}, 0);
 
     // Stage 1 writes `other`, stage 2 writes `work` again, where the result stays for odd m.
@@ -76,7 +66,7 @@ TEST(Yfft, FourPointsNeedOneStageNoTwiddlesAndLeaveTheResultInOther) {
     ASSERT_TRUE(fft.IsReady());
     EXPECT_EQ(fft.Other(), fft.Result());
     // x = 1, 2, 3, 5: X[0] = 11, X[1] = -2 + 3i, X[2] = -3.
-    fft.Load(Samples({1, 2, 3, 5}), Yfft::FormatPcm16);
+    fft.Load(PcmSamples({1, 2, 3, 5}), Yfft::FormatPcm16);
     fft.Transform();
     ExpectComplexes(fft.Other(), {{11, -3}, {-2, 3}}, 0);
     YArray<double> out;
@@ -157,7 +147,7 @@ TEST(Yfft, ResultsAreExactlyThoseOfTheStagesAsDefinedAndMatchTheDft) {
         const int n = fft.Size();
         std::vector<int> x(n);
         for (int& value : x) value = sample(random);
-        fft.Load(Samples(x), Yfft::FormatPcm16);
+        fft.Load(PcmSamples(x), Yfft::FormatPcm16);
         fft.Transform();
         const std::vector<YfftComplex> expected = ReferenceTransform(fft, x);
         ASSERT_EQ(0, std::memcmp(expected.data(), fft.Result(), expected.size() * sizeof(YfftComplex)));
@@ -190,7 +180,7 @@ TEST(Yfft, TwiddlesCoverTheAnglesStrictlyBetweenZeroAndAQuarterTurn) {
 TEST(Yfft, ASecondSpectrumScalesTheMiddleEntriesOnceMore) {
     Yfft fft;
     fft.Init(3);
-    fft.Load(Samples({1, 2, 3, 4, 5, 6, 7, 8}), Yfft::FormatPcm16);
+    fft.Load(PcmSamples({1, 2, 3, 4, 5, 6, 7, 8}), Yfft::FormatPcm16);
     fft.Transform();
     YArray<double> first, second;
     fft.GetSpectrum(first);
@@ -203,7 +193,7 @@ TEST(Yfft, ASecondSpectrumScalesTheMiddleEntriesOnceMore) {
 TEST(Yfft, GetSpectrumReallocatesOnlyWhenTheSizeDiffers) {
     Yfft fft;
     fft.Init(3);
-    fft.Load(Samples({1, 2, 3, 4, 5, 6, 7, 8}), Yfft::FormatPcm16);
+    fft.Load(PcmSamples({1, 2, 3, 4, 5, 6, 7, 8}), Yfft::FormatPcm16);
     fft.Transform();
     YArray<double> out;
     out.SetSize(5);
@@ -216,8 +206,8 @@ TEST(Yfft, GetSpectrumReallocatesOnlyWhenTheSizeDiffers) {
 TEST(Yfft, AnotherFormatLoadsNothing) {
     Yfft fft;
     fft.Init(3);
-    fft.Load(Samples({1, 2, 3, 4, 5, 6, 7, 8}), Yfft::FormatPcm16);
-    fft.Load(Samples({9, 9, 9, 9, 9, 9, 9, 9}), 2);
+    fft.Load(PcmSamples({1, 2, 3, 4, 5, 6, 7, 8}), Yfft::FormatPcm16);
+    fft.Load(PcmSamples({9, 9, 9, 9, 9, 9, 9, 9}), 2);
     fft.Load(YByteBuffer(), 0);
     ExpectComplexes(fft.Work(), {{6, -4}, {8, -4}, {10, -4}, {12, -4}}, 0);
 }
@@ -225,13 +215,13 @@ TEST(Yfft, AnotherFormatLoadsNothing) {
 TEST(Yfft, LoadNeedsInitAndAFullBlock) {
     Yfft fft;
     EXPECT_FALSE(fft.IsReady());
-    EXPECT_YTHROW(fft.Load(Samples({1, 2, 3, 4}), Yfft::FormatPcm16), YSystemException::KindUnknown, 107, Source);
+    EXPECT_YTHROW(fft.Load(PcmSamples({1, 2, 3, 4}), Yfft::FormatPcm16), YSystemException::KindUnknown, 107, Source);
     fft.Init(3);
-    EXPECT_YTHROW(fft.Load(Samples({1, 2, 3, 4, 5, 6, 7}), Yfft::FormatPcm16), YSystemException::KindOutOfRange, 110, Source);
+    EXPECT_YTHROW(fft.Load(PcmSamples({1, 2, 3, 4, 5, 6, 7}), Yfft::FormatPcm16), YSystemException::KindOutOfRange, 110, Source);
     fft.Release();
     EXPECT_FALSE(fft.IsReady());
     EXPECT_EQ(nullptr, fft.Work());
-    EXPECT_YTHROW(fft.Load(Samples({1, 2, 3, 4, 5, 6, 7, 8}), Yfft::FormatPcm16), YSystemException::KindUnknown, 107, Source);
+    EXPECT_YTHROW(fft.Load(PcmSamples({1, 2, 3, 4, 5, 6, 7, 8}), Yfft::FormatPcm16), YSystemException::KindUnknown, 107, Source);
 }
 
 TEST(Yfft, InitRefusesSizesWithoutATransform) {
