@@ -38,7 +38,7 @@ YWaveIn::~YWaveIn() {
         Close();
     } catch (const YSystemException&) {
     }
-    DestroyWindow();
+    DestroyHiddenWindow();
 }
 
 void YWaveIn::OnData(YByteBuffer&, unsigned) {}
@@ -105,7 +105,7 @@ void YWaveIn::Close() {
     handle = nullptr;
     isOpen = false;
     isRecording = false;
-    DestroyWindow();
+    DestroyHiddenWindow();
 }
 
 void YWaveIn::Start() {
@@ -212,7 +212,7 @@ void YWaveIn::ReleaseDevice() {
     handle = nullptr;
 }
 
-void YWaveIn::DestroyWindow() {
+void YWaveIn::DestroyHiddenWindow() {
     if (!window) return;
     ::DestroyWindow(window);
     window = nullptr;

@@ -94,7 +94,7 @@ private:
     void FillHeader(int index);
     void Requeue(int index);
     void ReleaseDevice();
-    void DestroyWindow();
+    void DestroyHiddenWindow();
 
     bool isOpen = false;
     bool isRecording = false;
