@@ -7,20 +7,27 @@
 
 class YByteBuffer;
 
-// Runs the tuner's analysis and note matching on a stream of blocks and describes every analysed
-// block in one CSV line, the same for every tool that prints them. The matching state carries
-// from block to block as in the tuner.
+// Describes analysed blocks in CSV lines, the same for every tool that prints them: a tool that
+// reads a file runs the analysis here (NextBlock); a tool that captures lets the tuner's analyzer
+// run it and describes each result as the tuner would show it (ApplyOptions, Describe).
 class AnalysisCsv {
 public:
     static const char* const Header;
 
-    // Puts the options into the tuner state (mode, target, root, calibration, tuning) and prepares
-    // the analysis.
+    // Puts the options into the tuner state (mode, target, root, calibration) and the tuning into
+    // `stringOffsets`.
+    static void ApplyOptions(const AnalysisOptions& options, int (&stringOffsets)[TunerAnalysis::StringCount]);
+
+    // The line (without a line end) for analysed block number `block`, recorded at the nominal
+    // `sampleRate`, from the tuner state after note matching.
+    static std::string Describe(int block, int sampleRate);
+
+    // Applies the options to an analysis of its own and prepares it.
     explicit AnalysisCsv(const AnalysisOptions& options);
 
-    // Analyses the next block, recorded at the nominal `sampleRate`. A full block is matched and
-    // described in `line` (without a line end), and true is returned; a short one gives false and
-    // does not count.
+    // Analyses and matches the next block. A full block is described in `line` and true is
+    // returned; a short one gives false and does not count. The matching state carries from block
+    // to block as in the tuner.
     bool NextBlock(const YByteBuffer& buffer, unsigned bytesRecorded, int sampleRate, std::string& line);
 
 private:

@@ -12,9 +12,14 @@ const char* const AnalysisOptionsUsage =
     "  --calibration 0.5..2.0    factor applied to every measured frequency (default 1.0)\n"
     "  --tuning a,b,c,d,e,f      the six strings in semitones from A4 (default -29,-24,-19,-14,-10,-5)\n";
 
+const char* const CaptureOptionsUsage =
+    "  --device N                the wave-input device to record from (default 0)\n"
+    "  --seconds S               how long to listen (default 5)\n";
+
 namespace {
 
 constexpr int LowestNote = -48;
+constexpr double LongestCapture = 24 * 60 * 60;
 constexpr int HighestNote = 39;
 
 // A whole decimal number that takes the entire text.
@@ -52,10 +57,10 @@ bool ParseTuning(const std::string& text, int (&tuning)[6]) {
     return true;
 }
 
-bool IsOption(const std::string& name) {
+bool IsOption(const std::string& name, AnalysisSource source) {
     for (const char* known : {"--mode", "--string", "--note", "--root", "--calibration", "--tuning"})
         if (name == known) return true;
-    return false;
+    return source == AnalysisSource::Capture && (name == "--device" || name == "--seconds");
 }
 
 bool ApplyOption(const std::string& name, const std::string& value, AnalysisOptions& options, std::string& error) {
@@ -92,6 +97,19 @@ bool ApplyOption(const std::string& name, const std::string& value, AnalysisOpti
             return false;
         }
         options.calibration = factor;
+    } else if (name == "--device") {
+        if (!ParseInt(text, number) || number < 0) {
+            error = "--device must be a device number from 0 on, not \"" + value + "\"";
+            return false;
+        }
+        options.device = number;
+    } else if (name == "--seconds") {
+        double seconds = 0;
+        if (!ParseDouble(text, seconds) || !(seconds > 0) || seconds > LongestCapture) {
+            error = "--seconds must be a number of seconds above 0 and at most 86400, not \"" + value + "\"";
+            return false;
+        }
+        options.seconds = seconds;
     } else {
         if (!ParseTuning(value, options.tuning)) {
             error = "--tuning must be six whole numbers from -48 to 39 separated by commas, not \"" + value + "\"";
@@ -103,7 +121,8 @@ bool ApplyOption(const std::string& name, const std::string& value, AnalysisOpti
 
 }  // namespace
 
-bool ParseAnalysisOptions(int argc, const char* const* argv, AnalysisOptions& options, std::string& error) {
+bool ParseAnalysisOptions(int argc, const char* const* argv, AnalysisOptions& options, std::string& error,
+                          AnalysisSource source) {
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         if (argument.compare(0, 2, "--") != 0) {
@@ -112,7 +131,7 @@ bool ParseAnalysisOptions(int argc, const char* const* argv, AnalysisOptions& op
         }
         const std::size_t equals = argument.find('=');
         const std::string name = argument.substr(0, equals);
-        if (!IsOption(name)) {
+        if (!IsOption(name, source)) {
             error = "unknown option " + name;
             return false;
         }

@@ -15,16 +15,27 @@ struct AnalysisOptions {
     double calibration = 1.0;
     int tuning[6] = {-29, -24, -19, -14, -10, -5};
 
-    // What is not an option, in order (a tool's file or device).
+    // Capture tools only: the wave-input device and how long to listen.
+    int device = 0;
+    double seconds = 5.0;
+
+    // What is not an option, in order (a tool's file).
     std::vector<std::string> arguments;
 };
 
+// Where a tool's blocks come from; a capture tool also takes --device and --seconds.
+enum class AnalysisSource { File, Capture };
+
 // Reads `--mode guitar|chromatic`, `--string 0..5`, `--note -48..39`, `--root 438..445`,
 // `--calibration 0.5..2.0` and `--tuning "a,b,c,d,e,f"` (each offset -48..39), given as
-// `--name value` or `--name=value`, from argv[1] on; everything else that does not start with "--"
+// `--name value` or `--name=value`, from argv[1] on, and for a capture tool `--device` and
+// `--seconds` too; everything else that does not start with "--"
 // goes to `arguments`. False, with one line naming the problem in `error`, for an unknown option,
 // a missing value or a value that is malformed or out of range.
-bool ParseAnalysisOptions(int argc, const char* const* argv, AnalysisOptions& options, std::string& error);
+bool ParseAnalysisOptions(int argc, const char* const* argv, AnalysisOptions& options, std::string& error,
+                          AnalysisSource source = AnalysisSource::File);
 
 // The lines that describe the options above, for a tool's usage text.
 extern const char* const AnalysisOptionsUsage;
+// The same for `--device 0..` and `--seconds S` (more than 0, at most a day).
+extern const char* const CaptureOptionsUsage;
