@@ -1,0 +1,47 @@
+#pragma once
+
+#include <windows.h>
+
+#include "TunerAnalysis.hpp"
+#include "YWaveIn.hpp"
+
+// The window that receives the analysis results (WM_USER with wParam 1) and the news that a tuning
+// was loaded (wParam 2); null when nobody listens.
+extern HWND analysisTarget;
+
+// The tuner's capture-and-analysis object: a wave-input device at 11025 Hz, 16-bit mono, whose
+// every full block is analysed as it arrives. The result is announced to analysisTarget; the
+// window that shows it then calls MatchNote.
+class TunerAnalyzer : public YWaveIn {
+public:
+    // wParam values of the WM_USER message sent to analysisTarget.
+    static constexpr WPARAM ResultReady = 1;
+    static constexpr WPARAM TuningLoaded = 2;
+    static constexpr int SampleRate = 11025;
+
+    // Sets the format and the initial tuning target (guitar mode, automatic string choice).
+    TunerAnalyzer();
+
+    // Prepares the transform; once, before capture starts.
+    void Setup() { analysis.Setup(); }
+
+    // Analyses a full block and posts WM_USER wParam 1 to analysisTarget, unless that window is
+    // still busy with the previous result.
+    void OnData(YByteBuffer& buffer, unsigned bytesRecorded) override;
+
+    // Matches the last measured frequency to the target (see TunerAnalysis::MatchNote).
+    void MatchNote() { analysis.MatchNote(); }
+
+    // Loads the current tuning of the settings into the string offsets and then sends WM_USER
+    // wParam 2 to analysisTarget, so that it shows the new tuning.
+    void LoadCurrentTuning();
+
+    // The current tuning's six string offsets, low string first.
+    const int (&TuningOffsets() const)[TunerAnalysis::StringCount] { return analysis.StringOffsets; }
+
+    // The analysis itself, for callers that set the tuning directly (the command-line tools).
+    TunerAnalysis& Analysis() { return analysis; }
+
+private:
+    TunerAnalysis analysis;
+};
