@@ -39,7 +39,6 @@ TEST(YTextFile, ReadsLinesEndedByLineFeedsOrCrLfWithNulAsBlank) {
         lines.push_back(Text(line));
     }
     EXPECT_EQ((std::vector<std::string>{"a b", "c\rd", "", "last"}), lines);
-    EXPECT_FALSE(file.HasFailed());
 }
 
 TEST(YTextFile, WritesOneLineEndPerLineAndReportsWriteErrors) {
