@@ -7,7 +7,23 @@
 
 namespace {
 
-using TunerSettings = TunerSettingsFixture;
+class TunerSettings : public TunerSettingsFixture {
+protected:
+    // Makes `bytes` the settings file and loads the settings with `devices` wave-input devices.
+    void LoadSettingsFile(const std::string& bytes, int devices) {
+        WriteBytes(settingsPath, bytes);
+        LoadSettings(directory.Directory().c_str(), devices);
+    }
+};
+
+void ExpectStartUpValues(int device, double calibration, int source, int level, double root, int noise) {
+    EXPECT_EQ(device, waveInDevice);
+    EXPECT_EQ(calibration, calibrationRate);
+    EXPECT_EQ(source, inputSource);
+    EXPECT_EQ(level, recordingLevel);
+    EXPECT_EQ(root, rootFrequency);
+    EXPECT_EQ(noise, noiseThreshold);
+}
 
 TEST_F(TunerSettings, AFirstRunWritesTheFourteenLineFile) {
     waveInDevice = 3;
@@ -19,14 +35,9 @@ TEST_F(TunerSettings, AFirstRunWritesTheFourteenLineFile) {
     LoadSettings(directory.Directory().c_str(), 1);
     int offsets[TuningStringCount] = {};
     LoadCurrentTuning(offsets);
-    EXPECT_EQ(0, waveInDevice);
-    EXPECT_EQ(1.0, calibrationRate);
-    EXPECT_EQ(0, inputSource);
-    EXPECT_EQ(64, recordingLevel);
-    EXPECT_EQ(440.0, rootFrequency);
-    EXPECT_EQ(2, noiseThreshold);
+    ExpectStartUpValues(0, 1.0, 0, 64, 440.0, 2);
     EXPECT_EQ((std::vector<int>{-29, -24, -19, -14, -10, -5}), std::vector<int>(offsets, offsets + TuningStringCount));
-    ASSERT_TRUE(theSettings.IsModified());
+    ASSERT_TRUE(theSettings.IsModified());  // so the file is written at exit
     ASSERT_TRUE(theSettings.Save());
     EXPECT_EQ(TextFileLines({"", "[AudioInput]", "WaveIn = 0", "Calibration = 1.000000", "Source = 0", "InputLevel = 64",
                              "NoiseLevel = 2", "", "[Tuning]", "RootFrequency = 440", "CurrentTuning = Standard", "",
@@ -35,16 +46,10 @@ TEST_F(TunerSettings, AFirstRunWritesTheFourteenLineFile) {
 }
 
 TEST_F(TunerSettings, ValuesInRangeAreTakenAsTheyStandAndOthersRepairedInPlace) {
-    WriteBytes(settingsPath,
-               "[AudioInput]\nwaveIn=1\nCalibration = 1.5x\nSource = 2\nInputLevel = 80\nNoiseLevel = 16\n"
-               "[Tuning]\nRootFrequency = 445\n");
-    LoadSettings(directory.Directory().c_str(), 2);
-    EXPECT_EQ(1, waveInDevice);
-    EXPECT_EQ(1.5, calibrationRate);
-    EXPECT_EQ(2, inputSource);
-    EXPECT_EQ(64, recordingLevel);
-    EXPECT_EQ(445.0, rootFrequency);
-    EXPECT_EQ(16, noiseThreshold);
+    LoadSettingsFile("[AudioInput]\nwaveIn=1\nCalibration = 1.5x\nSource = 2\nInputLevel = 80\nNoiseLevel = 16\n"
+                     "[Tuning]\nRootFrequency = 445\n",
+                     2);
+    ExpectStartUpValues(1, 1.5, 2, 64, 445.0, 16);
     ASSERT_TRUE(theSettings.Save());
     EXPECT_EQ(TextFileLines({"", "[AudioInput]", "waveIn = 1", "Calibration = 1.5x", "Source = 2", "InputLevel = 64",
                              "NoiseLevel = 16", "", "[Tuning]", "RootFrequency = 445"}),
@@ -52,43 +57,29 @@ TEST_F(TunerSettings, ValuesInRangeAreTakenAsTheyStandAndOthersRepairedInPlace) 
 }
 
 TEST_F(TunerSettings, NumbersThatDoNotParseOrLieOutsideTheirRangeBecomeDefaults) {
-    WriteBytes(settingsPath,
-               "[AudioInput]\nWaveIn = 2\nCalibration = abc\nSource = -1\nInputLevel = 0\nNoiseLevel = 17\n"
-               "[Tuning]\nRootFrequency = 437\n");
-    LoadSettings(directory.Directory().c_str(), 2);
-    EXPECT_EQ(0, waveInDevice);
-    EXPECT_EQ(1.0, calibrationRate);
-    EXPECT_EQ(0, inputSource);
-    EXPECT_EQ(0, recordingLevel);
-    EXPECT_EQ(440.0, rootFrequency);
-    EXPECT_EQ(2, noiseThreshold);
+    LoadSettingsFile("[AudioInput]\nWaveIn = 2\nCalibration = abc\nSource = -1\nInputLevel = 0\nNoiseLevel = 17\n"
+                     "[Tuning]\nRootFrequency = 437\n",
+                     2);
+    ExpectStartUpValues(0, 1.0, 0, 0, 440.0, 2);
     EXPECT_EQ("0", Stored("AudioInput", "WaveIn"));
     EXPECT_EQ("1.000000", Stored("AudioInput", "Calibration"));
-    EXPECT_EQ("0", Stored("AudioInput", "InputLevel"));
-    EXPECT_EQ("2", Stored("AudioInput", "NoiseLevel"));
-    EXPECT_EQ("440", Stored("Tuning", "RootFrequency"));
 
     for (const char* calibration : {"nan", "inf", "2.0000001", "0.4999"}) {
-        WriteBytes(settingsPath, std::string("[AudioInput]\nCalibration = ") + calibration + "\n");
-        LoadSettings(directory.Directory().c_str(), 2);
+        LoadSettingsFile(std::string("[AudioInput]\nCalibration = ") + calibration + "\n", 2);
         EXPECT_EQ(1.0, calibrationRate) << calibration;
     }
-}
 
-TEST_F(TunerSettings, WithoutDevicesTheDeviceIndexIsRewrittenAsZero) {
-    WriteBytes(settingsPath, "[AudioInput]\nWaveIn = 0\n");
     waveInDevice = 4;
-    LoadSettings(directory.Directory().c_str(), 0);
+    LoadSettingsFile("[AudioInput]\nWaveIn = 0\n", 0);
     EXPECT_EQ(0, waveInDevice);
-    EXPECT_TRUE(theSettings.IsModified());
+    EXPECT_TRUE(theSettings.IsModified());  // without devices even 0 is out of range
 }
 
 TEST_F(TunerSettings, ARunThatStoresNothingLeavesTheFileAlone) {
-    WriteBytes(settingsPath,
-               "; my tuner\r\n[AudioInput]\r\nWaveIn=1\r\nCalibration = 1.01\r\nSource = 1\r\nInputLevel = 30\r\n"
-               "NoiseLevel = 3\r\n\r\n[Tuning]\r\n  RootFrequency = 442\r\nCurrentTuning = open_g\r\n"
-               "[Tunings]\r\nOpen_G = -29, -24, -17, -14, -12, -5\r\n");
-    LoadSettings(directory.Directory().c_str(), 2);
+    LoadSettingsFile("; my tuner\r\n[AudioInput]\r\nWaveIn=1\r\nCalibration = 1.01\r\nSource = 1\r\nInputLevel = 30\r\n"
+                     "NoiseLevel = 3\r\n\r\n[Tuning]\r\n  RootFrequency = 442\r\nCurrentTuning = open_g\r\n"
+                     "[Tunings]\r\nOpen_G = -29, -24, -17, -14, -12, -5\r\n",
+                     2);
     int offsets[TuningStringCount] = {};
     LoadCurrentTuning(offsets);
     EXPECT_EQ(1.01, calibrationRate);
