@@ -18,42 +18,29 @@ ShownMessageBox Shown(Show show, int button = IDOK) {
     return boxes.empty() ? ShownMessageBox() : boxes[0];
 }
 
-TEST(MessageBoxes, ErrorBoxByIdsShowsTheStringTableTextsWithTheErrorIcon) {
-    ShownMessageBox box = Shown([] { ErrorBox(IDS_ERROR_TITLE, IDS_TUNING_EXISTS); });
-    EXPECT_EQ("Fretlark Error", box.caption);
-    EXPECT_EQ("Tuning name already exists.", box.text);
-    EXPECT_EQ(ErrorIcon(), box.icon);
+void ExpectBox(const ShownMessageBox& box, const char* caption, const char* text, HICON icon) {
+    EXPECT_EQ(caption, box.caption);
+    EXPECT_EQ(text, box.text);
+    EXPECT_EQ(icon, box.icon);
 }
 
-TEST(MessageBoxes, ErrorBoxesTakeTextsByIdOrAsGiven) {
-    YString text;
-    text.LoadResource(IDS_CANT_OPEN_WAVE_IN);
-    text += "No driver.";
-    ShownMessageBox box = Shown([&] { ErrorBox(IDS_ERROR_TITLE, text); });
-    EXPECT_EQ("Fretlark Error", box.caption);
-    EXPECT_EQ("Can't Open Wave Input Device.\nNo driver.", box.text);
-
-    box = Shown([] { ErrorBox(YString("Title"), YString("Text")); });
-    EXPECT_EQ("Title", box.caption);
-    EXPECT_EQ("Text", box.text);
-    EXPECT_EQ(ErrorIcon(), box.icon);
+TEST(MessageBoxes, ErrorBoxesTakeTextsByIdOrAsGivenAndShowTheErrorIcon) {
+    ExpectBox(Shown([] { ErrorBox(IDS_ERROR_TITLE, IDS_TUNING_EXISTS); }), "Fretlark Error", "Tuning name already exists.",
+              ErrorIcon());
+    ExpectBox(Shown([] { ErrorBox(IDS_ERROR_TITLE, YString("No driver.")); }), "Fretlark Error", "No driver.", ErrorIcon());
+    ExpectBox(Shown([] { ErrorBox(YString("Title"), YString("Text")); }), "Title", "Text", ErrorIcon());
 }
 
 TEST(MessageBoxes, QuestionBoxesReportTheButtonPressed) {
     int pressed = 0;
-    ShownMessageBox box = Shown([&] { pressed = QuestionBox(IDS_APP_TITLE, IDS_NO_CALIBRATION); }, IDCANCEL);
+    ExpectBox(Shown([&] { pressed = QuestionBox(IDS_APP_TITLE, IDS_NO_CALIBRATION); }, IDCANCEL), "Fretlark", "No calibration.",
+              QuestionIcon());
     EXPECT_EQ(IDCANCEL, pressed);
-    EXPECT_EQ("Fretlark", box.caption);
-    EXPECT_EQ("No calibration.", box.text);
-    EXPECT_EQ(QuestionIcon(), box.icon);
-
-    box = Shown([&] { pressed = QuestionBox(YString("Q"), YString("Sure?")); }, IDOK);
+    ExpectBox(Shown([&] { pressed = QuestionBox(YString("Q"), YString("Sure?")); }, IDOK), "Q", "Sure?", QuestionIcon());
     EXPECT_EQ(IDOK, pressed);
-    EXPECT_EQ("Sure?", box.text);
-
-    box = Shown([&] { pressed = MessageBoxById(IDS_APP_TITLE, IDS_TUNING_EXISTS, MB_OKCANCEL); }, IDCANCEL);
+    ExpectBox(Shown([&] { pressed = MessageBoxById(IDS_APP_TITLE, IDS_TUNING_EXISTS, MB_OKCANCEL); }, IDCANCEL), "Fretlark",
+              "Tuning name already exists.", nullptr);
     EXPECT_EQ(IDCANCEL, pressed);
-    EXPECT_EQ(nullptr, box.icon);
 }
 
 TEST(MessageBoxes, AMissingTextIdThrowsBeforeAnyBoxIsShown) {

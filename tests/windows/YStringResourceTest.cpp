@@ -42,10 +42,11 @@ TEST(StringTable, EntriesServeAsFormats) {
     EXPECT_STREQ("x: value 42", text.CStr());
 }
 
-TEST(StringTable, AMissingEntryThrowsKindThreeAndLeavesTheString) {
+TEST(StringTable, AMissingEntryOrAnOverflowThrowsAndLeavesTheString) {
     YString text("unchanged");
+    constexpr unsigned missing = IDS_TEST_VALUE + 77;
     try {
-        text.LoadResource(IDS_TEST_VALUE + 77);
+        text.LoadResource(missing);
         FAIL() << "nothing thrown";
     } catch (const YSystemException& e) {
         EXPECT_EQ(YSystemException::KindSystem, e.Kind());
@@ -53,14 +54,8 @@ TEST(StringTable, AMissingEntryThrowsKindThreeAndLeavesTheString) {
         EXPECT_STREQ(Source, e.SourceFile());
         EXPECT_NE(0u, e.SystemError());
     }
-    EXPECT_STREQ("unchanged", text.CStr());
-    EXPECT_YTHROW(text.FormatResource(IDS_TEST_VALUE + 77, 1), YSystemException::KindSystem, 566, Source);
-    EXPECT_YTHROW(text.AppendFormatResource(IDS_TEST_VALUE + 77, 1), YSystemException::KindSystem, 620, Source);
-    EXPECT_STREQ("unchanged", text.CStr());
-}
-
-TEST(StringTable, AFormatThatOverflowsThrowsKindOne) {
-    YString text("unchanged");
+    EXPECT_YTHROW(text.FormatResource(missing, 1), YSystemException::KindSystem, 566, Source);
+    EXPECT_YTHROW(text.AppendFormatResource(missing, 1), YSystemException::KindSystem, 620, Source);
     EXPECT_YTHROW(text.FormatResource(IDS_TEST_TOO_LONG, 1), YSystemException::KindUnknown, 573, Source);
     EXPECT_YTHROW(text.AppendFormatResource(IDS_TEST_TOO_LONG, 1), YSystemException::KindUnknown, 627, Source);
     EXPECT_STREQ("unchanged", text.CStr());
