@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include <unistd.h>
@@ -27,12 +29,9 @@ void WriteFile(const std::string& path, const std::uint8_t* data, std::size_t si
 }
 
 std::string ReadFile(const std::string& path) {
-    std::string bytes;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::ifstream file(path, std::ios::binary);
     if (!file) std::abort();
-    for (int c = std::getc(file); c != EOF; c = std::getc(file)) bytes += static_cast<char>(c);
-    std::fclose(file);
-    return bytes;
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 std::string LoadAndSave(const std::string& from, const std::string& to) {

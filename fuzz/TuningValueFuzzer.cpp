@@ -1,6 +1,7 @@
 // Reads arbitrary bytes as the stored value of a tuning. A readable value must give offsets that
 // read back the same from their stored form, and loading it as the current tuning must give either
 // those offsets or, when it is unreadable, the standard tuning under the name "Standard".
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
@@ -10,9 +11,7 @@
 namespace {
 
 bool SameOffsets(const int (&a)[TuningStringCount], const int (&b)[TuningStringCount]) {
-    for (int i = 0; i < TuningStringCount; ++i)
-        if (a[i] != b[i]) return false;
-    return true;
+    return std::equal(a, a + TuningStringCount, b);
 }
 
 void Check(bool condition) {
