@@ -1,7 +1,7 @@
 // Prints what the drawing surface costs for pictures of the tuning display's size: a static layer
 // drawn once, a frame that starts as a copy of it and reaches a window in one transfer, and a
 // colour replacement over a whole bitmap.
-//   tools/wine-run build/win64/wine build/win64/tests/ylib_drawing_benchmark.exe
+//   tools/wine-run build/win64/wine build/win64/bench/drawing_benchmark.exe
 #include <windows.h>
 
 #include <chrono>
