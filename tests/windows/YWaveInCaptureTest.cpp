@@ -64,22 +64,17 @@ TEST(RealCapture, BlocksCarryThePlayedSamplesAtTheDeviceRate) {
     if (HasFatalFailure()) return;
 
     // The first block may still hold what the device had before the tone reached it.
-    long previous = -1;
-    int contiguous = 0, matched = 0;
+    int matched = 0;
     for (size_t b = 1; b < capture.blocks.size(); ++b) {
-        long offset = OffsetIn(tone, capture.blocks[b]);
-        if (offset >= 0) ++matched;
+        if (OffsetIn(tone, capture.blocks[b]) >= 0) ++matched;
         else std::printf("block %zu holds a seam of the sound server\n", b);
-        if (previous >= 0 && offset == (previous + BlockSamples) % static_cast<long>(tone.size())) ++contiguous;
-        previous = offset;
     }
     const int checked = static_cast<int>(capture.blocks.size()) - 1;
     EXPECT_TRUE(MostBlocksMatched(matched, checked)) << matched << " of " << checked << " blocks are pieces of the tone file";
     double period = BlockPeriod(capture.arrivals, 1);
     double expected = BlockSamples / SampleRate;
-    std::printf("blocks: %zu, pieces of the file: %d, contiguous pairs: %d of %zu, period %.4f s (nominal %.4f s, %+.2f %%)\n",
-                capture.blocks.size(), matched, contiguous, capture.blocks.size() - 2, period, expected,
-                (period / expected - 1) * 100);
+    std::printf("blocks: %zu, pieces of the file: %d, period %.4f s (nominal %.4f s, %+.2f %%)\n", capture.blocks.size(),
+                matched, period, expected, (period / expected - 1) * 100);
     EXPECT_NEAR(expected, period, expected * 0.02);
     for (size_t b = 1; b < capture.loads.size(); ++b) EXPECT_LT(capture.loads[b], 5) << "block " << b;
 }
@@ -95,9 +90,6 @@ TEST(RealCapture, SilenceArrivesAsZeros) {
 
 TEST(NoSoundServer, ThereIsNoDeviceAndOpeningOneFailsWithTheSystemsText) {
     EXPECT_EQ(0u, YWaveIn::GetNumDevices());
-    YArray<YString> names;
-    YWaveIn::GetDeviceNames(names);
-    EXPECT_EQ(0, names.Count());
 
     YWaveIn capture;
     EXPECT_FALSE(capture.Open(0));
