@@ -85,20 +85,14 @@ void CheckTone(TunerMode mode, int chromaticNote, const Expected& expected) {
     ASSERT_NE(std::string::npos, file.find(name)) << "this case needs the tone " << name << ", not " << file;
     Samples tone = ReadWave(file);
     ASSERT_GT(tone.size(), static_cast<size_t>(BlockSamples));
-    int device = DeviceNamed(ToneDevice);
-    ASSERT_GE(device, 0) << "no device \"" << ToneDevice << "\"; is the test-audio daemon running?";
-
     ObservedAnalyzer analyzer;
     const int standard[6] = {-29, -24, -19, -14, -10, -5};
     for (int s = 0; s < 6; ++s) analyzer.Analysis().StringOffsets[s] = standard[s];
     tunerMode = mode;
     noteIndex = chromaticNote;
-    ASSERT_TRUE(analyzer.Open(static_cast<unsigned>(device))) << analyzer.GetErrorText();
     analyzer.Setup();
-    analyzer.Start();
-    PumpUntil([&] { return analyzer.blocks.size() >= BlocksToCapture && !analyzer.blocks.back().match.empty(); }, 30);
-    analyzer.Stop();
-    analyzer.Close();
+    const auto enough = [&] { return analyzer.blocks.size() >= BlocksToCapture && !analyzer.blocks.back().match.empty(); };
+    ASSERT_EQ("", RecordTone(analyzer, enough, 30));
     ASSERT_GE(analyzer.blocks.size(), BlocksToCapture);
 
     int pieces = 0;

@@ -36,13 +36,8 @@ public:
 // Captures `count` blocks from the tone device; a generous deadline keeps a broken device from
 // hanging the test.
 void Capture(CollectingWaveIn& capture, size_t count) {
-    int device = DeviceNamed(ToneDevice);
-    ASSERT_GE(device, 0) << "no device \"" << ToneDevice << "\"; is the test-audio daemon running?";
-    ASSERT_TRUE(capture.Open(static_cast<unsigned>(device))) << capture.GetErrorText();
-    capture.Start();
-    PumpUntil([&] { return capture.blocks.size() >= count; }, 20 + count * BlockSamples / SampleRate * 2);
-    capture.Stop();
-    capture.Close();
+    const double seconds = 20 + count * BlockSamples / SampleRate * 2;
+    ASSERT_EQ("", RecordTone(capture, [&] { return capture.blocks.size() >= count; }, seconds));
     ASSERT_EQ(count, capture.blocks.size());
 }
 

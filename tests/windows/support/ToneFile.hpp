@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-// The sound that the test-audio daemon plays to the wave-input device "Monitor of ToneSink".
+class YWaveIn;
 
-constexpr const char* ToneDevice = "Monitor of ToneSink";
+// The sound that the test-audio daemon plays to the wave-input device "Monitor of ToneSink".
 
 using Samples = std::vector<std::int16_t>;
 
@@ -18,8 +18,10 @@ Samples ReadWave(std::string path);
 // The file that plays now (TEST_AUDIO_TONE), empty while the device hears silence.
 std::string PlayingTone();
 
-// The index of the wave-input device of that name, or -1.
-int DeviceNamed(const char* wanted);
+// Records from the device "Monitor of ToneSink" with `capture` (opened, started, and at the end
+// stopped and closed) until `done` holds or `seconds` have passed. Empty, or why it could not
+// record.
+std::string RecordTone(YWaveIn& capture, const std::function<bool()>& done, double seconds);
 
 // Where `block` starts in the looping `tone`, or -1 when it is nowhere in it.
 //
@@ -31,9 +33,6 @@ long OffsetIn(const Samples& tone, const Samples& block);
 
 // A monotonic clock in seconds.
 double Seconds();
-
-// Dispatches this thread's messages until `done` holds or `seconds` have passed; whether it holds.
-bool PumpUntil(const std::function<bool()>& done, double seconds);
 
 // Whether enough of `checked` blocks were found in the tone file despite the server's seams.
 inline bool MostBlocksMatched(int matched, int checked) { return 2 * matched > checked; }
