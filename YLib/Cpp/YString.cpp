@@ -74,7 +74,7 @@ void YString::Assign(const char* text, int textLength) {
     length = textLength;
 }
 
-void YString::MakeRoom(int characters) const {
+void YString::MakeRoom(int characters) {
     std::uint64_t wanted = (static_cast<std::uint64_t>(characters < 0 ? 0 : characters) / 16 + 1) * 16 + 1;
     if (data && wanted <= capacity) return;
     if (wanted > UINT32_MAX) throw YSystemException(YSystemException::KindNoMemory, LineNoMemory, SourceFile);
@@ -105,7 +105,8 @@ char YString::operator[](int index) const {
 
 const char* YString::CStr() const {
     if (!data) return "";
-    MakeRoom(length + 1);
+    // The growth rule leaves room for the terminator behind any length, (n / 16 + 1) * 16 + 1 > n + 1,
+    // so the view never asks for memory and cannot fail where a caller cleans up after a failure.
     data[length] = '\0';
     return data;
 }

@@ -122,15 +122,15 @@ public:
 private:
     // Makes room for `characters` characters by the growth rule; throws kind 2 when no memory is
     // available, leaving the string unchanged.
-    void MakeRoom(int characters) const;
+    void MakeRoom(int characters);
     void Assign(const char* text, int textLength);
     // Takes the scratch buffer's text after formatting; `written` is the formatter's result, and
     // one that shows the text did not fit throws kind 1 with `line`.
     void StoreFormatted(const char* text, int written, bool append, int line);
 
-    mutable std::uint32_t capacity = 0;
+    std::uint32_t capacity = 0;
     int length = 0;
-    mutable char* data = nullptr;
+    char* data = nullptr;
 };
 
 bool operator==(const char* text, const YString& string);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "ExpectException.hpp"
@@ -69,6 +70,9 @@ TEST(YString, AFailedAllocationLeavesTheStringUnchanged) {
         EXPECT_EQ(63, full.Length());
         EXPECT_YTHROW(other = full, YSystemException::KindNoMemory, 72, Source);
         EXPECT_EQ("x", Text(other));
+        // The terminated view needs no memory, even where a 64th character would need a new block.
+        EXPECT_EQ(63u, std::strlen(full.CStr()));
+        EXPECT_EQ(3, noMemory.Refused());
     }
     full += 'y';
     EXPECT_EQ(64, full.Length());
