@@ -1,6 +1,59 @@
 // Resource ids of Fretlark: the resource script and the code use these names, never the numbers.
 #pragma once
 
+// Main window: dialog, menu and icon
+#define IDD_TUNER                   101
+#define IDR_TUNER_MENU              102
+#define IDI_TUNER                   103
+
+// The hand over the about box's link
+#define IDC_LINK_CURSOR             104
+
+// Tuning display: the marks under the scale, the mode and source icons, the arrows
+#define IDB_FLAT_MARK               107
+#define IDB_SHARP_MARK              108
+#define IDB_ZERO_MARK               109
+#define IDB_MODE_ICONS              115
+#define IDB_SOURCE_ICONS            116
+#define IDB_RIGHT_ARROWS            117
+#define IDB_LEFT_ARROWS             118
+
+// About box: the icon beside the pointer to the user's guide
+#define IDI_README                  130
+
+// Main window controls
+#define IDC_INPUT_METER             1000
+#define IDC_SIGNAL_METER            1002
+#define IDC_DIFFERENCE              1003
+#define IDC_REQUIRED_FREQUENCY      1004
+#define IDC_MEASURED_FREQUENCY      1006
+#define IDC_COLLAPSED_END           1007
+#define IDC_HARMONIC                1008
+#define IDC_CPU_LOAD                1009
+#define IDC_TARGET_NOTE             1010
+#define IDC_DISPLAY                 1011
+#define IDC_STRING_2                1034
+#define IDC_STRING_3                1035
+#define IDC_STRING_4                1036
+#define IDC_STRING_5                1037
+#define IDC_STRING_0                1042
+#define IDC_STRING_1                1043
+#define IDC_OCTAVE_UP               1063
+#define IDC_OCTAVE_DOWN             1064
+#define IDC_SEMITONE_STEP           1065
+#define IDC_NOTE_LABEL              1066
+#define IDC_DISPLAY_GROUP           1067
+
+// Main window menu commands
+#define IDM_EXIT                    40001
+#define IDM_AUDIO_SOURCE            40002
+#define IDM_ABOUT                   40003
+#define IDM_TUNING                  40005
+#define IDM_GUITAR_TUNING           40010
+#define IDM_CHROMATIC_TUNING        40011
+#define IDM_CALIBRATE               40012
+#define IDM_DETAILS                 40013
+
 // String table
 #define IDS_APP_TITLE               256
 #define IDS_ERROR_TITLE             1024
