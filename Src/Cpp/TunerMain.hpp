@@ -1,0 +1,8 @@
+#pragma once
+
+class TunerAnalyzer;
+
+// The tuner's run: loads the settings, opens the configured wave-input device, runs the main
+// window modally while `analyzer` captures and analyses, and closes the device again. 0 after a
+// normal end, 1 when no wave-input device can be used.
+int TunerMain(TunerAnalyzer& analyzer);
