@@ -1,0 +1,206 @@
+// fretlark-drive: works the running tuner's main window from outside, as a user would, for the
+// end-to-end tests and the demo. Each call finds the window by its caption, does one thing and
+// prints what it read; control texts travel across processes with WM_GETTEXT, pixels come from
+// the screen.
+//
+//   fretlark-drive wait SECONDS        until the main window shows a measured frequency
+//   fretlark-drive texts               the window's caption, control texts and layout, key=value
+//   fretlark-drive command ID          a menu command or button click (WM_COMMAND)
+//   fretlark-drive capture ID FILE     the client area of control ID, or the whole window with
+//                                      frame and menu for 0, as a BMP file
+//   fretlark-drive close               the close box (WM_CLOSE)
+//   fretlark-drive boxes SECONDS       waits that long, then prints every message box shown and
+//                                      whether a main window exists, and closes the boxes
+//
+// Exit codes: 0 done, 1 no such window (in time), 2 bad arguments.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "resource.h"
+
+namespace {
+
+constexpr UINT TimeoutMilliseconds = 5000;
+constexpr int MessageTextId = 0xFFFF;
+
+std::string WindowText(HWND window) {
+    char text[512] = "";
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                             TimeoutMilliseconds, &length))
+        return "";
+    return text;
+}
+
+bool IsDialog(HWND window) {
+    char className[32] = "";
+    GetClassNameA(window, className, sizeof className);
+    return std::string(className) == "#32770";
+}
+
+// Message boxes are dialogs with the message-text static; the main window has a menu bar.
+bool IsMessageBox(HWND window) { return IsDialog(window) && GetDlgItem(window, MessageTextId); }
+
+BOOL CALLBACK CollectDialog(HWND window, LPARAM list) {
+    if (IsWindowVisible(window) && IsDialog(window)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> TopLevelDialogs() {
+    std::vector<HWND> found;
+    EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+HWND MainWindow() {
+    for (HWND window : TopLevelDialogs())
+        if (!IsMessageBox(window) && GetMenu(window) && WindowText(window).rfind("Fretlark", 0) == 0) return window;
+    return nullptr;
+}
+
+std::string ControlText(HWND window, int id) {
+    HWND control = GetDlgItem(window, id);
+    return control ? WindowText(control) : "";
+}
+
+bool Visible(HWND window, int id) {
+    HWND control = GetDlgItem(window, id);
+    return control && IsWindowVisible(control);
+}
+
+int Wait(double seconds) {
+    DWORD end = GetTickCount() + static_cast<DWORD>(seconds * 1000);
+    do {
+        HWND window = MainWindow();
+        if (window) {
+            std::string measured = ControlText(window, IDC_MEASURED_FREQUENCY);
+            if (std::atof(measured.c_str()) > 0) return 0;
+        }
+        Sleep(100);
+    } while (static_cast<LONG>(end - GetTickCount()) > 0);
+    return 1;
+}
+
+int Texts(HWND window) {
+    RECT bounds, client;
+    GetWindowRect(window, &bounds);
+    GetClientRect(GetDlgItem(window, IDC_DISPLAY), &client);
+    std::printf("caption=%s\n", WindowText(window).c_str());
+    const struct {
+        const char* key;
+        int id;
+    } texts[] = {{"measured", IDC_MEASURED_FREQUENCY}, {"required", IDC_REQUIRED_FREQUENCY}, {"target", IDC_TARGET_NOTE},
+                 {"difference", IDC_DIFFERENCE},       {"harmonic", IDC_HARMONIC},           {"cpu", IDC_CPU_LOAD},
+                 {"note", IDC_NOTE_LABEL}};
+    for (const auto& entry : texts) std::printf("%s=%s\n", entry.key, ControlText(window, entry.id).c_str());
+    const int strings[] = {IDC_STRING_0, IDC_STRING_1, IDC_STRING_2, IDC_STRING_3, IDC_STRING_4, IDC_STRING_5};
+    std::string labels, shown;
+    for (int id : strings) {
+        labels += (labels.empty() ? "" : ",") + ControlText(window, id);
+        shown += Visible(window, id) ? '1' : '0';
+    }
+    std::printf("strings=%s\nstrings_visible=%s\n", labels.c_str(), shown.c_str());
+    std::printf("chromatic_visible=%d%d%d%d\n", Visible(window, IDC_OCTAVE_DOWN), Visible(window, IDC_NOTE_LABEL),
+                Visible(window, IDC_SEMITONE_STEP), Visible(window, IDC_OCTAVE_UP));
+    // Menu states cannot be read from another process; the height tells whether the details show.
+    std::printf("window_height=%ld\ndisplay_size=%ldx%ld\n", bounds.bottom - bounds.top, client.right, client.bottom);
+    return 0;
+}
+
+// A 24-bit bottom-up BMP of the screen within `area` (screen coordinates).
+bool Capture(const RECT& area, const char* path) {
+    POINT origin{area.left, area.top};
+    int width = area.right - area.left, height = area.bottom - area.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
+    SelectObject(memory, previous);
+
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    int stride = (width * 3 + 3) / 4 * 4;
+    std::vector<unsigned char> pixels(static_cast<size_t>(stride) * height);
+    GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+    FILE* out = std::fopen(path, "wb");
+    if (!out) return false;
+    std::fwrite(&file, sizeof file, 1, out);
+    std::fwrite(&info, sizeof info, 1, out);
+    std::fwrite(pixels.data(), 1, pixels.size(), out);
+    return std::fclose(out) == 0;
+}
+
+int Boxes(double seconds) {
+    Sleep(static_cast<DWORD>(seconds * 1000));
+    for (HWND window : TopLevelDialogs()) {
+        if (!IsMessageBox(window)) continue;
+        std::string text = ControlText(window, MessageTextId);
+        for (char& c : text)
+            if (c == '\n') c = '|';
+        std::printf("box=%s/%s\n", WindowText(window).c_str(), text.c_str());
+        PostMessageA(window, WM_COMMAND, IDOK, 0);
+    }
+    std::printf("main_window=%d\n", MainWindow() ? 1 : 0);
+    return 0;
+}
+
+int Usage() {
+    std::fprintf(stderr, "usage: fretlark-drive wait SECONDS | texts | command ID | capture ID FILE | close | boxes SECONDS\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return Usage();
+    std::string action = argv[1];
+    if (action == "wait" && argc == 3) return Wait(std::atof(argv[2]));
+    if (action == "boxes" && argc == 3) return Boxes(std::atof(argv[2]));
+    HWND window = MainWindow();
+    if (!window) {
+        std::fprintf(stderr, "fretlark-drive: no Fretlark window\n");
+        return 1;
+    }
+    if (action == "texts" && argc == 2) return Texts(window);
+    if (action == "command" && argc == 3) {
+        DWORD_PTR answer;
+        SendMessageTimeoutA(window, WM_COMMAND, std::atoi(argv[2]), 0, SMTO_ABORTIFHUNG, TimeoutMilliseconds, &answer);
+        return 0;
+    }
+    if (action == "capture" && argc == 4) {
+        int id = std::atoi(argv[2]);
+        RECT area;
+        if (id == 0) {
+            GetWindowRect(window, &area);
+        } else {
+            HWND control = GetDlgItem(window, id);
+            if (!control) return 1;
+            GetClientRect(control, &area);
+            MapWindowPoints(control, nullptr, reinterpret_cast<POINT*>(&area), 2);
+        }
+        return Capture(area, argv[3]) ? 0 : 1;
+    }
+    if (action == "close" && argc == 2) {
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        return 0;
+    }
+    return Usage();
+}
