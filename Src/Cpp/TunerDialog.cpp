@@ -61,7 +61,15 @@ INT_PTR TunerDialog::HandleMessage(HWND, UINT message, WPARAM wParam, LPARAM lPa
         break;
     }
     case WM_DRAWITEM: DrawStringButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); break;
-    case WM_PAINT: UpdateView(true); break;
+    case WM_PAINT: {
+        // The dialog's background is erased first: erased later, it would cover the display and
+        // the meters, which are drawn straight onto their controls.
+        PAINTSTRUCT paint;
+        BeginPaint(GetHandle(), &paint);
+        EndPaint(GetHandle(), &paint);
+        UpdateView(true);
+        break;
+    }
     case WM_CLOSE: EndOk(); break;
     case WM_DESTROY: analysisTarget = nullptr; break;
     case WM_USER:

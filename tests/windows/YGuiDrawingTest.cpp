@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ExpectException.hpp"
+#include "GdiSlots.hpp"
 #include "YGuiDrawing.hpp"
 #include "drawing_tests_resource.h"
 
@@ -96,19 +97,6 @@ void BeginTextCanvas(YGuiDrawing& canvas, int width, int height, int fontHeight,
 // The pen, brush and font selected into `context`.
 std::vector<HGDIOBJ> SelectedObjects(HDC context) {
     return {GetCurrentObject(context, OBJ_PEN), GetCurrentObject(context, OBJ_BRUSH), GetCurrentObject(context, OBJ_FONT)};
-}
-
-// How many more GDI objects the process can create. Wine's GetGuiResources always answers 0, so
-// the objects in use are counted as the room left in the handle table: a leak makes it smaller.
-int FreeGdiSlots() {
-    std::vector<HPEN> made;
-    while (made.size() < 200000) {
-        HPEN pen = CreatePen(PS_SOLID, 0, 0);
-        if (!pen) break;
-        made.push_back(pen);
-    }
-    for (HPEN pen : made) DeleteObject(pen);
-    return static_cast<int>(made.size());
 }
 
 // A visible top-level window on the virtual display, painted once and then left alone.

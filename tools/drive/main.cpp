@@ -3,7 +3,9 @@
 // prints what it read; control texts travel across processes with WM_GETTEXT, pixels come from
 // the screen.
 //
-//   fretlark-drive wait SECONDS        until the main window shows a measured frequency
+//   fretlark-drive wait SECONDS        until the main window shows; prints how long after its
+//                                      process started that was
+//   fretlark-drive result SECONDS      until the main window shows a measured frequency
 //   fretlark-drive texts               the window's caption, control texts and layout, key=value
 //   fretlark-drive command ID          a menu command or button click (WM_COMMAND)
 //   fretlark-drive capture ID FILE     the client area of control ID, or the whole window with
@@ -72,17 +74,44 @@ bool Visible(HWND window, int id) {
     return control && IsWindowVisible(control);
 }
 
-int Wait(double seconds) {
+// Polls until `ready` holds for the main window; false when it did not in time.
+template <class Ready>
+bool WaitFor(double seconds, Ready ready) {
     DWORD end = GetTickCount() + static_cast<DWORD>(seconds * 1000);
     do {
         HWND window = MainWindow();
-        if (window) {
-            std::string measured = ControlText(window, IDC_MEASURED_FREQUENCY);
-            if (std::atof(measured.c_str()) > 0) return 0;
-        }
-        Sleep(100);
+        if (window && ready(window)) return true;
+        Sleep(10);
     } while (static_cast<LONG>(end - GetTickCount()) > 0);
-    return 1;
+    return false;
+}
+
+double MillisecondsSinceStart(HWND window) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    FILETIME created, exited, kernel, user, now;
+    bool known = process && GetProcessTimes(process, &created, &exited, &kernel, &user);
+    if (process) CloseHandle(process);
+    if (!known) return -1;
+    GetSystemTimeAsFileTime(&now);
+    auto ticks = [](const FILETIME& time) { return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime; };
+    return (ticks(now) - ticks(created)) / 10000.0;
+}
+
+int Wait(double seconds) {
+    double startup = -1;
+    if (!WaitFor(seconds, [&](HWND window) {
+            startup = MillisecondsSinceStart(window);
+            return true;
+        }))
+        return 1;
+    std::printf("startup_ms=%.0f\n", startup);
+    return 0;
+}
+
+int WaitForResult(double seconds) {
+    return WaitFor(seconds, [](HWND window) { return std::atof(ControlText(window, IDC_MEASURED_FREQUENCY).c_str()) > 0; }) ? 0 : 1;
 }
 
 int Texts(HWND window) {
@@ -150,20 +179,22 @@ bool Capture(const RECT& area, const char* path) {
 
 int Boxes(double seconds) {
     Sleep(static_cast<DWORD>(seconds * 1000));
+    int count = 0;
     for (HWND window : TopLevelDialogs()) {
         if (!IsMessageBox(window)) continue;
+        ++count;
         std::string text = ControlText(window, MessageTextId);
         for (char& c : text)
             if (c == '\n') c = '|';
         std::printf("box=%s/%s\n", WindowText(window).c_str(), text.c_str());
         PostMessageA(window, WM_COMMAND, IDOK, 0);
     }
-    std::printf("main_window=%d\n", MainWindow() ? 1 : 0);
+    std::printf("box_count=%d\nmain_window=%d\n", count, MainWindow() ? 1 : 0);
     return 0;
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: fretlark-drive wait SECONDS | texts | command ID | capture ID FILE | close | boxes SECONDS\n");
+    std::fprintf(stderr, "usage: fretlark-drive wait|result SECONDS | texts | command ID | capture ID FILE | close | boxes SECONDS\n");
     return 2;
 }
 
@@ -173,6 +204,7 @@ int main(int argc, char** argv) {
     if (argc < 2) return Usage();
     std::string action = argv[1];
     if (action == "wait" && argc == 3) return Wait(std::atof(argv[2]));
+    if (action == "result" && argc == 3) return WaitForResult(std::atof(argv[2]));
     if (action == "boxes" && argc == 3) return Boxes(std::atof(argv[2]));
     HWND window = MainWindow();
     if (!window) {

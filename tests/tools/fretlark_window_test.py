@@ -1,0 +1,190 @@
+#!/usr/bin/env python3
+"""fretlark.exe end to end under Wine, as a user meets it: copied into an empty directory and
+started while the test-audio daemon plays a tone (TEST_AUDIO_TONE names the file), or with no sound
+server at all. fretlark-drive reads the window's texts and the display's pixels from the screen.
+
+usage: fretlark_window_test.py PROGRAM DRIVE ANALYZE RUNNER... --case CASE
+
+The tone cases compare the window with what fretlark-analyze reports for the same tone file, check
+the lit bars against the shown difference by the display's rules, switch to chromatic tuning and
+close the window: exit code 0 and the first run's settings file.
+"""
+import os
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+FIRST_RUN_SETTINGS = ("\r\n[AudioInput]\r\nWaveIn = 0\r\nCalibration = 1.000000\r\nSource = 0\r\nInputLevel = 64\r\n"
+                      "NoiseLevel = 2\r\n\r\n[Tuning]\r\nRootFrequency = 440\r\nCurrentTuning = Standard\r\n\r\n"
+                      "[Tunings]\r\nStandard = -29, -24, -19, -14, -10, -5\r\n")
+IDC_DISPLAY = "1011"
+IDM_CHROMATIC_TUNING = "40011"
+
+PROGRAM = DRIVE = ANALYZE = CASE = None
+RUNNER = []
+
+
+def drive(*args):
+    result = subprocess.run(RUNNER + [DRIVE] + list(args), capture_output=True, text=True, timeout=60)
+    return result.returncode, dict(line.rstrip("\r").split("=", 1) for line in result.stdout.splitlines() if "=" in line)
+
+
+def bmp_pixels(path):
+    """(width, height, pixel(x, y) -> (r, g, b)) of a 24-bit bottom-up BMP."""
+    with open(path, "rb") as f:
+        data = f.read()
+    offset, = struct.unpack_from("<I", data, 10)
+    width, height = struct.unpack_from("<ii", data, 18)
+    stride = (width * 3 + 3) // 4 * 4
+
+    def pixel(x, y):
+        b, g, r = data[offset + (height - 1 - y) * stride + 3 * x:][:3]
+        return r, g, b
+    return width, height, pixel
+
+
+def lit_bars(width, height, semitones):
+    """The grid bars the display lights for a difference, by its rules: from the centre (moved
+    onto the bar grid) towards the difference, none when it lies beyond the scale."""
+    scale = width - 20
+    centre = (width + 1) // 2
+    reach = int(scale * semitones / 2 / 1.5)
+    def on_grid(x):
+        return x - int((x - 10) - 4 * int((x - 10) / 4))
+    if semitones >= 0:
+        first = on_grid(centre)
+        last = first + reach
+    else:
+        first, last = on_grid(centre + reach), centre
+    if first < 10 or last > width - 10:
+        return set()
+    return set(range(first, last + 1, 4))
+
+
+class Tuner:
+    """fretlark.exe running from a directory of its own."""
+
+    def __init__(self, directory):
+        self.directory = directory
+        program = os.path.join(directory, "fretlark.exe")
+        shutil.copy(PROGRAM, program)
+        self.process = subprocess.Popen(RUNNER + [program], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def exit_code(self):
+        return self.process.wait(timeout=30)
+
+
+class WindowTest(unittest.TestCase):
+    def setUp(self):
+        self.directory = tempfile.mkdtemp(prefix="fretlark-window-")
+        self.addCleanup(shutil.rmtree, self.directory, True)
+
+    def test_case(self):
+        getattr(self, "case_" + CASE.replace("-", "_"))()
+
+    def analysis(self):
+        tone = os.environ.get("TEST_AUDIO_TONE", "")
+        self.assertTrue(tone, "no tone plays")
+        result = subprocess.run(RUNNER + [ANALYZE, tone], capture_output=True, text=True, timeout=60)
+        self.assertEqual(0, result.returncode, result.stderr)
+        return [line.rstrip("\r").split(",") for line in result.stdout.splitlines()[1:]]
+
+    def steady_view(self):
+        """The texts and the display's pixels of one and the same result."""
+        capture = os.path.join(self.directory, "display.bmp")
+        for _ in range(10):
+            code, before = drive("texts")
+            self.assertEqual(0, code)
+            self.assertEqual(0, drive("capture", IDC_DISPLAY, capture)[0])
+            _, after = drive("texts")
+            if before == after:
+                return before, bmp_pixels(capture)
+        self.fail("the window never held still")
+
+    def check_tone(self, string_label):
+        rows = self.analysis()
+        tuner = Tuner(self.directory)
+        code, started = drive("wait", "20")
+        self.assertEqual(0, code, "no main window")
+        self.assertEqual(0, drive("result", "10")[0], "no result shown")
+        texts, (width, height, pixel) = self.steady_view()
+
+        self.assertEqual("Fretlark - Standard", texts["caption"])
+        self.assertEqual("E,A,D,G,B,E", texts["strings"])
+        self.assertEqual("111111", texts["strings_visible"])
+        self.assertEqual("0000", texts["chromatic_visible"])
+        notes = {row[6] for row in rows}
+        self.assertEqual(1, len(notes), "the tone file is one note")
+        self.assertEqual(notes.pop(), texts["target"])
+        self.assertEqual(string_label, texts["strings"].split(",")[int(rows[0][7])])
+        self.assertEqual(rows[0][8], texts["harmonic"].strip())
+        measured = [float(row[5]) for row in rows]
+        self.assertLessEqual(min(measured) - 0.006, float(texts["measured"]))
+        self.assertGreaterEqual(max(measured) + 0.006, float(texts["measured"]))
+        cents = int(texts["difference"])
+        self.assertIn(cents, {int(row[9]) for row in rows})
+
+        # Every bar of the scale, just above the bars' foot: lit as the shown difference says.
+        foot = height - 1 - 11 - 5
+        lit = lit_bars(width, height, cents / 100)
+        self.assertTrue(lit)
+        centre = (width + 1) // 2
+        for x in range(10, width - 9, 4):
+            colour = pixel(x, foot)
+            if x not in lit:
+                self.assertEqual((32, 32, 32), colour, "bar %d is unlit" % x)
+            elif abs(x - centre) <= 10:
+                self.assertEqual((0, 255, 0), colour, "bar %d is green" % x)
+            else:
+                self.assertEqual((255, 255, 0), colour, "bar %d is yellow" % x)
+
+        drive("command", IDM_CHROMATIC_TUNING)
+        _, chromatic = drive("texts")
+        self.assertEqual("Fretlark", chromatic["caption"])
+        self.assertEqual("A4", chromatic["note"])
+        self.assertEqual("000000", chromatic["strings_visible"])
+        self.assertEqual("1111", chromatic["chromatic_visible"])
+
+        drive("close")
+        self.assertEqual(0, tuner.exit_code())
+        with open(os.path.join(self.directory, "fretlark.ini"), newline="") as settings:
+            self.assertEqual(FIRST_RUN_SETTINGS, settings.read())
+        print("start-up to the window shown: %s ms" % started["startup_ms"])
+
+    def case_low_e(self):
+        self.check_tone("E")
+
+    def case_a_string_flat(self):
+        self.check_tone("A")
+
+    def case_no_server(self):
+        tuner = Tuner(self.directory)
+        code, seen = drive("boxes", "8")
+        self.assertEqual(0, code)
+        self.assertEqual("1", seen["box_count"])
+        self.assertEqual("Fretlark Error/Can't Open Wave Input Device.|", seen["box"])
+        self.assertEqual("0", seen["main_window"])
+        self.assertEqual(1, tuner.exit_code())
+        _, again = drive("boxes", "0")
+        self.assertEqual("0", again["box_count"], "exactly one box")
+
+    def case_unwritable_settings(self):
+        # A directory where the settings file belongs: it can be neither read nor written.
+        os.mkdir(os.path.join(self.directory, "fretlark.ini"))
+        tuner = Tuner(self.directory)
+        self.assertEqual(0, drive("result", "20")[0])
+        drive("close")
+        self.assertEqual(0, tuner.exit_code())
+        self.assertEqual(["fretlark.exe", "fretlark.ini"], sorted(os.listdir(self.directory)))
+
+
+if __name__ == "__main__":
+    CASE = sys.argv[sys.argv.index("--case") + 1]
+    arguments = sys.argv[1:sys.argv.index("--case")]
+    PROGRAM, DRIVE, ANALYZE = arguments[:3]
+    RUNNER = arguments[3:]
+    unittest.main(argv=[sys.argv[0]])
