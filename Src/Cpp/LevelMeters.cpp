@@ -2,22 +2,17 @@
 
 #include <algorithm>
 
+#include "PictureColours.hpp"
+
 namespace {
 
-enum Brush { BrushBlack, BrushGreen, BrushRed };
-const int Brushes[] = {
-    0,   0,   0,    //
-    0,   255, 0,    //
-    255, 0,   0,    //
-    -1,  -1,  -1,
-};
 const int Pens[] = {PS_SOLID, 0, 0, 0, 0, -1, -1, -1, -1, -1};
 
 // Opens the meter with its border drawn and the part above a bar of `filled` pixels blacked
 // out. The inside is (1, 1)-(width - 2, height - 2).
 void BeginMeter(YGuiDrawing& meter, int width, int height, int filled) {
     meter.BeginBitmap(width, height);
-    meter.SetBrushes(Brushes);
+    meter.SetBrushes(PictureBrushes);
     meter.SetPens(Pens);
     meter.SelectPen(0);
     // With the surface's own brush still selected: only the black border shows in the end.

@@ -3,18 +3,12 @@
 #include <cmath>
 
 #include "Notes.hpp"
+#include "PictureColours.hpp"
 #include "TunerState.hpp"
 #include "resource.h"
 
 namespace {
 
-enum Brush { BrushBlack, BrushGreen, BrushRed };
-const int Brushes[] = {
-    0,   0,   0,    //
-    0,   255, 0,    //
-    255, 0,   0,    //
-    -1,  -1,  -1,
-};
 
 enum Pen { PenBlack, PenCyan, PenCentreBar, PenNearBar, PenFarBar, PenBaseline, PenUnlitBar };
 const int Pens[] = {
@@ -46,7 +40,7 @@ constexpr int StringCount = 6;
 
 void Begin(YGuiDrawing& target, const TuningDisplayGeometry& geometry) {
     target.BeginBitmap(geometry.width, geometry.height);
-    target.SetBrushes(Brushes);
+    target.SetBrushes(PictureBrushes);
     target.SetPens(Pens);
     target.AddFont(FontFace, 2 * geometry.height / 3, YGuiDrawing::FontBold);
     target.AddFont(FontFace, geometry.height / 8, 0);
