@@ -10,7 +10,8 @@ void LoadSettings(const YString& programDirectory, int waveInDeviceCount) {
     path += YTextFile::PathSeparator;
     path += SettingsFileName;
     theSettings.SetFileName(path);
-    // A missing or unreadable file leaves every value to its default below.
+    // A missing or unreadable file leaves every value to its default below; an unreadable one is
+    // then never written (YIniFile::Save), so the defaults stay in memory.
     theSettings.Load();
 
     theSettings.ReadInt(SectionAudioInput, KeyWaveIn, waveInDevice, 0, waveInDeviceCount - 1, 0);

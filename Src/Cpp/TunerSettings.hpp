@@ -38,7 +38,8 @@ extern YIniFile theSettings;
 
 // Loads the settings file from `programDirectory` (without a trailing separator) and fills the
 // start-up values of the tuner state, each checked against its range; a missing or bad value is
-// replaced by its default in memory and in the file. The device index must lie below
+// replaced by its default in memory and in the file. A file that exists but cannot be read is
+// left as it is: the run goes on the defaults and writes nothing. The device index must lie below
 // `waveInDeviceCount`; with no device at all it becomes 0. The Windows start-up calls
 //     LoadSettings(ModuleDirectory(), analyzer.GetNumDevices());
 // The order of the reads is the order of the keys in a newly created file.

@@ -17,6 +17,12 @@ bool IsNameCharacter(char c) {
 
 void TrimBlanks(YString& text) { text.Trim(YString::TrimStart | YString::TrimEnd, Blanks); }
 
+// Closing writes what is still buffered, so it can fail like any write.
+bool WriteAndClose(YTextFile& file, const YString& text) {
+    bool written = text.IsEmpty() || file.WriteLine(text);
+    return file.Close() && written;
+}
+
 }  // namespace
 
 YIniFile::~YIniFile() {
@@ -31,16 +37,25 @@ YIniFile::~YIniFile() {
 
 bool YIniFile::Load() {
     modified = false;
+    fileUnreadable = false;
     StartContent();
     YTextFile file;
-    if (!file.Open(fileName, YTextFile::ModeRead)) return Fail("Opening");
+    if (!file.Open(fileName, YTextFile::ModeRead)) {
+        // Only a file that does not exist may be created; one that could not be opened (no read
+        // permission, held by another program) keeps what it holds.
+        fileUnreadable = !file.IsMissing();
+        return Fail("Opening");
+    }
     int currentSection = 0;
     YString line;
     while (!file.IsEof()) {
         file.ReadLine(line);
         TakeLine(line, currentSection);
     }
-    if (file.HasFailed()) return Fail("Reading");
+    if (file.HasFailed()) {
+        fileUnreadable = true;
+        return Fail("Reading");
+    }
     return true;
 }
 
@@ -81,57 +96,62 @@ void YIniFile::TakeLine(YString& line, int& currentSection) {
 bool YIniFile::Save() {
     // Cleared first: whatever happens below, the destructor must not try again.
     modified = false;
+    if (fileUnreadable) return false;
     if (fileName.IsEmpty()) return Fail("Creating");
+    if (YTextFile::IsReadOnly(fileName)) return Fail("Replacing");
+    // The whole text before any file is touched: running out of memory leaves every file alone.
+    YString text;
+    ComposeContent(text);
     YString temporaryName = fileName;
     temporaryName += TemporarySuffix;
     YTextFile file;
-    if (!file.Open(temporaryName, YTextFile::ModeWrite)) return Fail("Creating");
-    bool written;
-    try {
-        written = WriteContent(file);
-    } catch (const YSystemException&) {
-        file.Close();
-        YTextFile::Remove(temporaryName);
-        throw;
-    }
-    // Closing writes what is still buffered, so it can fail like any write.
-    if (!file.Close() || !written) {
+    // A folder that takes no new file may still let the file itself be written.
+    if (!file.Open(temporaryName, YTextFile::ModeWrite)) return SaveInPlace(text, "Creating");
+    if (!WriteAndClose(file, text)) {
         YTextFile::Remove(temporaryName);
         return Fail("Writing");
     }
-    if (!YTextFile::Replace(temporaryName, fileName)) {
-        YTextFile::Remove(temporaryName);
-        return Fail("Replacing");
-    }
-    return true;
+    YTextFile::ReplaceResult replaced = YTextFile::Replace(temporaryName, fileName);
+    if (replaced == YTextFile::ReplaceDone) return true;
+    YTextFile::Remove(temporaryName);
+    return replaced == YTextFile::ReplaceInUse ? SaveInPlace(text, "Replacing") : Fail("Replacing");
 }
 
-bool YIniFile::WriteContent(YTextFile& file) const {
-    YString line;
+bool YIniFile::SaveInPlace(const YString& text, const char* step) {
+    YTextFile file;
+    if (!file.Open(fileName, YTextFile::ModeWrite)) return Fail(step);
+    // The one way to a partly written file: the old content is gone from here on.
+    return WriteAndClose(file, text) || Fail("Writing");
+}
+
+void YIniFile::ComposeContent(YString& text) const {
+    // Each line as WriteLine would write it: a line feed follows unless the line ends with one.
+    auto endLine = [&text](int lineStart) {
+        if (text.Length() == lineStart || text[text.Length() - 1] != '\n') text += '\n';
+    };
+    text.Empty();
     for (int s = 0; s < sections.Count(); ++s) {
         const YIniSection& section = sections[s];
         if (!section.name.IsEmpty()) {
-            line.Empty();
-            if (!file.WriteLine(line)) return false;
-            line = "[";
-            line += section.name;
-            line += ']';
-            if (!file.WriteLine(line)) return false;
+            text += '\n';
+            int lineStart = text.Length();
+            text += '[';
+            text += section.name;
+            text += ']';
+            endLine(lineStart);
         }
         for (int e = 0; e < section.entries.Count(); ++e) {
             const YIniEntry& entry = section.entries[e];
             if (entry.removed) continue;
-            if (entry.key.IsEmpty()) {
-                if (!file.WriteLine(entry.value)) return false;
-                continue;
+            int lineStart = text.Length();
+            if (!entry.key.IsEmpty()) {
+                text += entry.key;
+                text += " = ";
             }
-            line = entry.key;
-            line += " = ";
-            line += entry.value;
-            if (!file.WriteLine(line)) return false;
+            text += entry.value;
+            endLine(lineStart);
         }
     }
-    return true;
 }
 
 bool YIniFile::GetValue(const YString& section, const YString& key, YString& value) const {

@@ -1,5 +1,7 @@
 #include "YTextFile.hpp"
 
+#include <cerrno>
+
 #include "YSystemException.hpp"
 
 YTextFile::~YTextFile() { Close(); }
@@ -11,6 +13,8 @@ bool YTextFile::Open(const YString& name, int mode) {
     Close();
     fileName = name;
     stream = std::fopen(fileName.CStr(), openMode);
+    // Both C libraries report a name that leads nowhere (file or folder) as ENOENT.
+    missing = !stream && errno == ENOENT;
     return stream != nullptr;
 }
 

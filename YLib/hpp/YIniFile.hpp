@@ -3,8 +3,6 @@
 #include "YDynArray.hpp"
 #include "YString.hpp"
 
-class YTextFile;
-
 // One line of a section: a key with its value, or a comment (empty key, the whole line as value).
 struct YIniEntry {
     bool removed = false;
@@ -37,10 +35,16 @@ public:
     bool IsModified() const { return modified; }
 
     // Replaces the whole content by the file's. False when the file could not be opened (the
-    // content is then section 0 alone) or not read to its end (the content is what was read).
+    // content is then section 0 alone) or not read to its end (the content is what was read). A
+    // file that exists but could not be read is never written until the next Load: see Save.
     bool Load();
-    // Writes the content to a temporary file beside the file and then puts it in the file's place,
-    // so that a failure at any step leaves the old file as it was. False on failure.
+    // Writes the content to a temporary file beside the file and then puts it in the file's place
+    // (YTextFile::Replace, which keeps the file's identity), so that a failure at any step leaves
+    // the old file as it was. When the temporary file cannot be created (a folder that takes no new
+    // file) or another program holds the file open, the file is written in place instead; only
+    // there can a failed write (a full disk) leave a partly written file. False, with nothing
+    // written, when the last Load found the file but could not read it (LastError then still
+    // names that failure) or the file is read-only; false, too, when every way failed.
     bool Save();
 
     // `value` is emptied first; false when the section or the key does not exist.
@@ -74,7 +78,10 @@ private:
     void StartContent();
     // Adds one line read from the file; `currentSection` is -1 after a header without a name.
     void TakeLine(YString& line, int& currentSection);
-    bool WriteContent(YTextFile& file) const;
+    // The whole text of the file, each line followed by a line feed.
+    void ComposeContent(YString& text) const;
+    // Writes the text of ComposeContent into the file itself; `step` names the failure to open it.
+    bool SaveInPlace(const YString& text, const char* step);
     // Sets lastError to "<step> INI file (<file name>) failed." and returns false.
     bool Fail(const char* step);
 
@@ -82,4 +89,6 @@ private:
     YString lastError;
     bool modified = false;
     YString fileName;
+    // The last Load found the file but could not read it: Save leaves it alone.
+    bool fileUnreadable = false;
 };

@@ -29,6 +29,9 @@ public:
     // True when the stream opened; a mode without a valid low part throws kind 6. Other programs
     // may read and write the file meanwhile.
     bool Open(const YString& name, int mode);
+    // After a failed Open: true when the file (or a folder on its path) does not exist, false when
+    // it exists but could not be opened (no permission, held by another program, ...).
+    bool IsMissing() const { return missing; }
     // False when data that was still buffered could not be written.
     bool Close();
 
@@ -45,12 +48,21 @@ public:
     // error.
     bool WriteLine(const YString& text);
 
+    // How Replace ended. ReplaceInUse: another program holds `target` open, so that it could not
+    // be replaced, but it may still be written in place; `source` is then left as it was.
+    enum ReplaceResult : int { ReplaceDone, ReplaceInUse, ReplaceFailed };
     // Replaces the file `target` by the file `source` in one step, so that `target` is either
-    // the old or the new file, never a part of one. False when the platform refused.
-    static bool Replace(const YString& source, const YString& target);
+    // the old or the new file, never a part of one. An existing `target` keeps its identity: on
+    // Windows its attributes and access rights (ReplaceFileA), elsewhere its permission bits, which
+    // `source` takes before it takes the name. A `target` that does not exist is simply created.
+    static ReplaceResult Replace(const YString& source, const YString& target);
     static bool Remove(const YString& name);
+    // True when the file exists and must not be written: the Windows read-only attribute;
+    // elsewhere no write permission bit at all, or none for this user.
+    static bool IsReadOnly(const YString& name);
 
 private:
     std::FILE* stream = nullptr;
     YString fileName;
+    bool missing = false;
 };

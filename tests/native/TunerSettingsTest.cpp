@@ -1,9 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include "TunerSettings.hpp"
 #include "TunerSettingsFixture.hpp"
 #include "TunerState.hpp"
 #include "TuningModel.hpp"
+#include "Unprivileged.hpp"
 
 namespace {
 
@@ -85,6 +92,31 @@ TEST_F(TunerSettings, ARunThatStoresNothingLeavesTheFileAlone) {
     EXPECT_EQ(1.01, calibrationRate);
     EXPECT_EQ(-17, offsets[2]);
     EXPECT_FALSE(theSettings.IsModified());
+}
+
+// A custom tuning and A4 = 443 in a file the tuner cannot read: the run goes on the defaults and
+// the file stays as it was.
+TEST_F(TunerSettings, AFileThatCannotBeReadIsNeverOverwritten) {
+    const std::string custom = TextFileLines({"", "[Tuning]", "RootFrequency = 443", "CurrentTuning = Open G", "",
+                                              "[Tunings]", "Open G = -29, -24, -17, -14, -12, -5"});
+    RunUnprivileged(directory.Directory(), [&] {
+        WriteBytes(settingsPath, custom);
+#ifdef _WIN32
+        // Another program holds it without sharing while the tuner starts, and lets it go before the end.
+        HANDLE holder = CreateFileA(settingsPath.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        LoadSettings(directory.Directory().c_str(), 1);
+        CloseHandle(holder);
+#else
+        // Writable, so that only the rule for unreadable files keeps it.
+        std::filesystem::permissions(settingsPath, std::filesystem::perms::owner_write);
+        LoadSettings(directory.Directory().c_str(), 1);
+#endif
+        EXPECT_EQ(440.0, rootFrequency);
+        EXPECT_TRUE(theSettings.IsModified());
+        EXPECT_FALSE(theSettings.Save());
+        std::filesystem::permissions(settingsPath, std::filesystem::perms(0600));
+        EXPECT_EQ(custom, ReadBytes(settingsPath));
+    });
 }
 
 }  // namespace

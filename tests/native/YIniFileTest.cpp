@@ -4,12 +4,19 @@
 #include <string>
 #include <utility>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include "FailingMemory.hpp"
 #include "TemporaryDirectory.hpp"
+#include "Unprivileged.hpp"
 #include "YIniFile.hpp"
 #include "YSystemException.hpp"
 
 namespace {
+
+namespace fs = std::filesystem;
 
 std::string Text(const YString& s) { return std::string(s.CStr(), s.Length()); }
 
@@ -165,6 +172,51 @@ TEST_F(YIniFileTest, AWriteThatFailsPartWayKeepsTheOldFile) {
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(path + YIniFile::TemporarySuffix)));
 }
 #endif
+
+// A save keeps the file (natively its permission bits), writes it in place where it cannot be
+// replaced, and never overwrites a read-only file.
+TEST_F(YIniFileTest, SavesKeepTheFileWriteInPlaceWhenTheyMustAndSpareAReadOnlyFile) {
+    auto save = [&](const char* value) {
+        ini.SetValue("Tuning", "RootFrequency", value);
+        return ini.Save();
+    };
+    auto holds = [&](const char* value) {
+        return ReadBytes(path) == TextFileLines({"", "[Tuning]", ("RootFrequency = " + std::string(value)).c_str()});
+    };
+    RunUnprivileged(directory.Directory(), [&] {
+        LoadBytes("[Tuning]\n");
+#ifdef _WIN32
+        // Another program holds the file open, sharing writes, and then not sharing at all.
+        HANDLE holder = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+        EXPECT_TRUE(save("441") && holds("441"));
+        CloseHandle(holder);
+        holder = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        EXPECT_FALSE(save("442"));
+        CloseHandle(holder);
+        EXPECT_TRUE(holds("441"));
+        // Something that takes no file holds the temporary name, also for the read-only file below.
+        fs::create_directory(path + YIniFile::TemporarySuffix);
+        EXPECT_TRUE(save("443") && holds("443"));
+#else
+        fs::permissions(path, fs::perms(0600));
+        EXPECT_TRUE(save("441") && holds("441"));
+        EXPECT_EQ(fs::perms(0600), fs::status(path).permissions());
+        // A program folder that takes no new file, with a writable settings file in it.
+        fs::permissions(directory.Directory(), fs::perms(0555));
+        EXPECT_TRUE(save("443") && holds("443"));
+        fs::permissions(directory.Directory(), fs::perms(0755));
+#endif
+        // Read-only: overwritten neither by a replace nor in place.
+        fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                        fs::perm_options::remove);
+        EXPECT_FALSE(save("444"));
+        EXPECT_TRUE(holds("443"));
+        EXPECT_FALSE(fs::is_regular_file(path + YIniFile::TemporarySuffix));
+        fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
+    });
+}
 
 TEST_F(YIniFileTest, RunningOutOfMemoryWhileSavingKeepsTheOldFile) {
     const std::string original = "[Tuning]\nRootFrequency = 440\n";
