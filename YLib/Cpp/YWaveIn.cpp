@@ -168,25 +168,41 @@ void YWaveIn::HandleData(WAVEHDR& header) {
         loadPercent = 100;
         return;
     }
+    if (index < 0) return;
     inHandler = true;
-    if (index >= 0) {
-        Analyse(buffers[index], bytes);
-        Requeue(index);
-    }
+    std::optional<YSystemException> error = Analyse(buffers[index], bytes);
+    Requeue(index);
     inHandler = false;
+    // Only now, with the buffer back in the device's queue and the guard down: the report's own
+    // message loop lets the next blocks in, and they are handled as usual.
+    if (error) ReportError(*error);
 }
 
 // OnData timed on the device's own clock, in samples captured meanwhile. An error in OnData is
-// shown here: it must not unwind through the system's message dispatch.
-void YWaveIn::Analyse(YByteBuffer& buffer, unsigned bytesRecorded) {
+// handed back to be reported: it must not unwind through the system's message dispatch.
+std::optional<YSystemException> YWaveIn::Analyse(YByteBuffer& buffer, unsigned bytesRecorded) {
+    std::optional<YSystemException> error;
     unsigned before = GetPosition();
     try {
         OnData(buffer, bytesRecorded);
-    } catch (const YSystemException& error) {
-        error.Report();
+    } catch (const YSystemException& caught) {
+        error = caught;
     }
     unsigned elapsed = GetPosition() - before;
     if (elapsed > 0) loadPercent = static_cast<int>(elapsed * 100 / static_cast<unsigned>(blockLength));
+    return error;
+}
+
+// One report at a time: an error that repeats on every block while its report is open is not
+// shown again on top of it.
+void YWaveIn::ReportError(const YSystemException& error) {
+    if (isReporting) return;
+    isReporting = true;
+    struct Lowered {
+        bool& flag;
+        ~Lowered() { flag = false; }
+    } lowered{isReporting};
+    error.Report();
 }
 
 void YWaveIn::FillHeader(int index) {

@@ -3,9 +3,12 @@
 #include <windows.h>
 #include <mmsystem.h>
 
+#include <optional>
+
 #include "YArray.hpp"
 #include "YByteBuffer.hpp"
 #include "YString.hpp"
+#include "YSystemException.hpp"
 #include "YWaveFormat.hpp"
 
 // The multimedia services that YWaveIn uses, one pointer each. The default table holds the
@@ -90,7 +93,9 @@ public:
 private:
     static LRESULT CALLBACK WaveInWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void HandleData(WAVEHDR& header);
-    void Analyse(YByteBuffer& buffer, unsigned bytesRecorded);
+    // Runs OnData; an error it throws is caught and returned.
+    std::optional<YSystemException> Analyse(YByteBuffer& buffer, unsigned bytesRecorded);
+    void ReportError(const YSystemException& error);
     void FillHeader(int index);
     void Requeue(int index);
     void ReleaseDevice();
@@ -99,6 +104,7 @@ private:
     bool isOpen = false;
     bool isRecording = false;
     bool inHandler = false;
+    bool isReporting = false;  // an error of OnData is being shown
     unsigned lastResult = 0;
     unsigned deviceId = 0;
     HWAVEIN handle = nullptr;

@@ -7,6 +7,7 @@
 
 #include "ExpectException.hpp"
 #include "MessageBoxWatcher.hpp"
+#include "ModalDriver.hpp"
 #include "SimulatedWaveIn.hpp"
 #include "YWaveIn.hpp"
 
@@ -298,22 +299,45 @@ TEST_F(YWaveInSeam, ADeviceThatDisappearsLeavesNoWindowBehind) {
     EXPECT_FALSE(IsWindow(window));
 }
 
-// An error inside OnData is shown, and capture carries on.
+// An error inside OnData is shown, each time once the last report is closed, and capture carries on.
 TEST_F(YWaveInSeam, AnErrorInOnDataIsReportedAndCaptureGoesOn) {
     Record();
     capture.during = [] { throw YSystemException(YSystemException::KindUnknown, 107, "Cpp/Yfft"); };
     {
         MessageBoxWatcher watcher;
         Deliver(Block);
+        Deliver(Block);
         std::vector<ShownMessageBox> boxes = watcher.Boxes();
-        ASSERT_EQ(1u, boxes.size());
+        ASSERT_EQ(2u, boxes.size());
         EXPECT_EQ("Exception", boxes[0].caption);
         EXPECT_NE(std::string::npos, boxes[0].text.find("Cpp/Yfft"));
     }
     capture.during = nullptr;
-    EXPECT_EQ((std::vector<DWORD_PTR>{2, 1}), device.Queued());
+    EXPECT_EQ((std::vector<DWORD_PTR>{1, 2}), device.Queued());
     Deliver(Block);
-    EXPECT_EQ(2u, capture.deliveries.size());
+    EXPECT_EQ(3u, capture.deliveries.size());
+}
+
+// The report comes after its buffer went back to the device: while it is open, the device goes on
+// filling blocks at its pace (one on each step of the driver, inside the report's message loop) and
+// each time finds the other buffer waiting. The same error in every block adds no box on top.
+TEST_F(YWaveInSeam, AnOpenReportHoldsNoBufferAndStaysTheOnlyOne) {
+    Record();
+    capture.during = [] { throw YSystemException(YSystemException::KindUnknown, 107, "Cpp/Yfft"); };
+    std::vector<size_t> waiting, open;  // when the device finished each block after the first
+    auto block = [&] {
+        waiting.push_back(device.queue.size());
+        open.push_back(OpenMessageBoxes().size());
+        device.Return(Block);
+    };
+    ModalDriver driver({WaitFor([] { return OpenMessageBoxes().size() == 1; }), Do(block), Do(block), Do(block),
+                        Do([] { CloseMessageBoxes(); })});
+    Deliver(Block);
+    EXPECT_TRUE(driver.Finished());
+    EXPECT_EQ(std::vector<size_t>(3, 2), waiting);
+    EXPECT_EQ(std::vector<size_t>(3, 1), open);
+    EXPECT_EQ(4u, capture.deliveries.size());
+    EXPECT_EQ(0, capture.GetLoadPercent()) << "no block was taken for a nested notification";
 }
 
 }  // namespace

@@ -22,6 +22,18 @@ HICON IconOf(HWND box) {
     return nullptr;
 }
 
+// Dialogs of the tests themselves are left alone: only message boxes have the text static.
+bool IsOpenMessageBox(HWND window) {
+    char className[16] = {0};
+    GetClassNameA(window, className, sizeof className);
+    return lstrcmpA(className, "#32770") == 0 && IsWindowVisible(window) && GetDlgItem(window, MessageTextId);
+}
+
+BOOL CALLBACK CollectMessageBox(HWND window, LPARAM boxes) {
+    if (IsOpenMessageBox(window)) reinterpret_cast<std::vector<HWND>*>(boxes)->push_back(window);
+    return TRUE;
+}
+
 }  // namespace
 
 MessageBoxWatcher::MessageBoxWatcher(int button) : button(button), thread([this] { Watch(); }) {}
@@ -53,11 +65,7 @@ void MessageBoxWatcher::Watch() {
 BOOL CALLBACK MessageBoxWatcher::VisitWindow(HWND window, LPARAM watcher) {
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
-    char className[16] = {0};
-    GetClassNameA(window, className, sizeof className);
-    // Dialogs of the tests themselves are left alone: only message boxes have the text static.
-    if (process == GetCurrentProcessId() && lstrcmpA(className, "#32770") == 0 && IsWindowVisible(window) &&
-        GetDlgItem(window, MessageTextId))
+    if (process == GetCurrentProcessId() && IsOpenMessageBox(window))
         reinterpret_cast<MessageBoxWatcher*>(watcher)->Handle(window);
     return TRUE;
 }
@@ -77,6 +85,16 @@ void MessageBoxWatcher::Handle(HWND box) {
         boxes.push_back(shown);
     }
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+}
+
+std::vector<HWND> OpenMessageBoxes() {
+    std::vector<HWND> boxes;
+    EnumThreadWindows(GetCurrentThreadId(), CollectMessageBox, reinterpret_cast<LPARAM>(&boxes));
+    return boxes;
+}
+
+void CloseMessageBoxes(int button) {
+    for (HWND box : OpenMessageBoxes()) PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
 }
 
 HICON ErrorIcon() { return LoadIconA(nullptr, IDI_ERROR); }

@@ -39,6 +39,11 @@ private:
     std::thread thread;
 };
 
+// The message boxes of the calling thread that are open now, and a press of `button` in each: for
+// a test that closes boxes itself, at a time of its choosing, without a watcher.
+std::vector<HWND> OpenMessageBoxes();
+void CloseMessageBoxes(int button = IDOK);
+
 // The standard icons that message boxes show.
 HICON ErrorIcon();
 HICON QuestionIcon();
