@@ -28,6 +28,10 @@ YGuiDialogBase::~YGuiDialogBase() {
         if (window && IsWindow(window)) DestroyWindow(window);
         pageWindows[i].window = nullptr;
     }
+    // The icons the dialog loaded for its controls: the object outlives its window, so nothing
+    // shows them any more.
+    for (int i = 0; i < controlIcons.Count(); ++i)
+        if (controlIcons[i].icon) DestroyIcon(controlIcons[i].icon);
 }
 
 LRESULT YGuiDialogBase::HandleControlMessage(int, int* handled, HWND, UINT, WPARAM, LPARAM) {

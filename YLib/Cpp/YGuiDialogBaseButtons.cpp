@@ -22,18 +22,37 @@ void YGuiDialogBase::SetCheck(int id, bool checked) { Send(id, BM_SETCHECK, chec
 
 void YGuiDialogBase::Click(int id) { Send(id, BM_CLICK); }
 
-void YGuiDialogBase::SetButtonImage(int id, int iconId, int size) {
-    HWND button = GetControl(id);
-    SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(LoadIconSized(iconId, size)));
+// The icons come from LoadImageA without LR_SHARED: each one is the dialog's own and must be
+// destroyed by it.
+void YGuiDialogBase::ShowLoadedIcon(int id, int iconId, int size, UINT message) {
+    HWND control = GetControl(id);
+    // The only step that can fail (no memory for the entry) comes before the icon exists.
+    int index = ControlIconIndex(id);
+    HICON icon = LoadIconSized(iconId, size);
+    if (message == BM_SETIMAGE)
+        SendMessageA(control, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+    else
+        SendMessageA(control, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+    HICON previous = controlIcons[index].icon;
+    controlIcons[index].icon = icon;
+    if (previous && previous != icon) DestroyIcon(previous);
 }
 
-void YGuiDialogBase::SetButtonIcon(int id, int iconId) { SetButtonImage(id, iconId, SmallIconSize); }
+int YGuiDialogBase::ControlIconIndex(int id) {
+    for (int i = 0; i < controlIcons.Count(); ++i)
+        if (controlIcons[i].controlId == id) return i;
+    int index = controlIcons.Add();
+    controlIcons[index] = ControlIconEntry{id, nullptr};
+    return index;
+}
+
+void YGuiDialogBase::SetButtonIcon(int id, int iconId) { ShowLoadedIcon(id, iconId, SmallIconSize, BM_SETIMAGE); }
 
 void YGuiDialogBase::SetButtonIcons(const IconEntry* table) {
     for (; !IsEnd(*table); ++table) SetButtonIcon(table->controlId, table->iconId);
 }
 
-void YGuiDialogBase::SetButtonIconLarge(int id, int iconId) { SetButtonImage(id, iconId, LargeIconSize); }
+void YGuiDialogBase::SetButtonIconLarge(int id, int iconId) { ShowLoadedIcon(id, iconId, LargeIconSize, BM_SETIMAGE); }
 
 void YGuiDialogBase::SetButtonIconsLarge(const IconEntry* table) {
     for (; !IsEnd(*table); ++table) SetButtonIconLarge(table->controlId, table->iconId);
@@ -56,10 +75,7 @@ bool YGuiDialogBase::IsRadioGroupCommand(const RadioEntry* group, WPARAM wParam)
     return false;
 }
 
-void YGuiDialogBase::SetStaticIcon(int id, int iconId) {
-    HWND control = GetControl(id);
-    SendMessageA(control, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconSized(iconId, SmallIconSize)), 0);
-}
+void YGuiDialogBase::SetStaticIcon(int id, int iconId) { ShowLoadedIcon(id, iconId, SmallIconSize, STM_SETICON); }
 
 void YGuiDialogBase::DrawControlIcon(int id, int iconId) {
     HWND control = GetControl(id);

@@ -39,6 +39,13 @@ struct SubclassEntry {
     WNDPROC previousProcedure;
 };
 
+// An icon that the dialog loaded for one of its controls and therefore destroys: when it sets
+// another icon there and, for the last one, in its destructor.
+struct ControlIconEntry {
+    int controlId;
+    HICON icon;
+};
+
 // A page hosted in a tab control: its window exists from the first time its tab is chosen.
 struct PageWindowEntry {
     HWND window;
@@ -99,7 +106,8 @@ public:
     void CreatePageTabs(int tabId);
     bool HandleTabNotify(int tabId, int notifyingId, const NMHDR* header, bool& stop);
 
-    // Buttons, check boxes and radio groups.
+    // Buttons, check boxes and radio groups. The icons of SetButtonIcon, SetButtonIconLarge and
+    // SetStaticIcon are the dialog's: each replaces, and destroys, the one it set there before.
     bool IsChecked(int id) const;
     void SetCheck(int id, bool checked);
     void Click(int id);
@@ -227,7 +235,12 @@ private:
     LRESULT Send(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
     // The subclass-table index of `control`, -1 when it has none.
     int FindSubclassEntry(HWND control);
-    void SetButtonImage(int id, int iconId, int size);
+    // Loads an icon and shows it in control `id` with `message` (BM_SETIMAGE or STM_SETICON); the
+    // icon that the dialog had loaded for that control before is destroyed. An image that the
+    // dialog did not load (a template's icon, one set by someone else) is left alone.
+    void ShowLoadedIcon(int id, int iconId, int size, UINT message);
+    // The controlIcons index of control `id`, a new entry without an icon when it has none.
+    int ControlIconIndex(int id);
     void ShowPage(HWND tab, int tabId, int index);
 
     // The field validators and up-down handlers, for int and double.
@@ -249,6 +262,7 @@ private:
     int currentPage = 0;
     YDynArray<SubclassEntry> subclasses;
     int lastHit = -1;
+    YDynArray<ControlIconEntry> controlIcons;
 };
 
 // The window procedure of subclassed controls: hands each message to the dialog's

@@ -336,4 +336,28 @@ TEST_F(ControlHelpers, IconsAreLoadedInTheirSizesAndDrawnInTheMiddle) {
     ReleaseDC(area, context);
 }
 
+// A destroyed icon has no information to give any more.
+bool IconExists(LRESULT icon) { return IconWidth(icon) > 0; }
+
+TEST(ControlIcons, TheDialogDestroysTheIconsItLoadedAndNoOthers) {
+    HICON foreign = CopyIcon(LoadIconA(nullptr, IDI_APPLICATION));  // set by someone else, who still owns it
+    LRESULT replaced = 0, last = 0;
+    {
+        TestDialog dialog(IDD_TEST_CONTROLS);
+        dialog.Open();
+        HWND button = dialog.GetControl(IDC_TEST_BUTTON);
+        SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(foreign));
+        dialog.SetButtonIcon(IDC_TEST_BUTTON, IDI_TEST_ICON);
+        replaced = SendMessageA(button, BM_GETIMAGE, IMAGE_ICON, 0);
+        dialog.SetButtonIconLarge(IDC_TEST_BUTTON, IDI_TEST_ICON);
+        EXPECT_FALSE(IconExists(replaced));
+        dialog.SetStaticIcon(IDC_TEST_ICON_STATIC, IDI_TEST_ICON);
+        last = SendMessageA(dialog.GetControl(IDC_TEST_ICON_STATIC), STM_GETICON, 0, 0);
+        EXPECT_TRUE(IconExists(last));
+    }
+    EXPECT_FALSE(IconExists(last)) << "gone with the dialog";
+    EXPECT_TRUE(IconExists(reinterpret_cast<LRESULT>(foreign)));
+    DestroyIcon(foreign);
+}
+
 }  // namespace
