@@ -55,9 +55,10 @@ public:
         cursor = elements + index;
     }
 
-    // Standing just behind the last element is allowed; one step further is not.
+    // Standing just behind the last element is allowed; one step further is not. The check comes
+    // before the step: a pointer beyond that position may not even be formed.
     void Advance() {
-        if (!cursor || cursor + 1 > elements + count) Fail(YSystemException::KindOutOfRange, LineAdvance);
+        if (!cursor || cursor >= elements + count) Fail(YSystemException::KindOutOfRange, LineAdvance);
         ++cursor;
     }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <vector>
 
@@ -7,6 +9,7 @@
 #include "FailingMemory.hpp"
 #include "YArray.hpp"
 #include "YDynArray.hpp"
+#include "YMemory.hpp"
 #include "YString.hpp"
 
 namespace {
@@ -48,6 +51,33 @@ TEST(YArray, TheCursorMayStandJustBehindTheLastElementButNoFurther) {
     a.Advance();
     EXPECT_EQ(a.Data() + 2, a.Cursor());
     EXPECT_YTHROW(a.Advance(), YSystemException::KindOutOfRange, 199, ArraySource);
+}
+
+// An element so large that a pointer one step beyond the end of any block wraps around the
+// address space, which the sanitizers report. Its constructor writes nothing, so a small block can
+// stand in for the array.
+struct Huge {
+    Huge() {}
+    unsigned char bytes[static_cast<std::size_t>(PTRDIFF_MAX) - 4095];
+};
+
+unsigned char standInBlock[16];
+void* StandIn(std::size_t) { return standInBlock; }
+void* NoBlock(void*, std::size_t) { return nullptr; }
+void KeepBlock(void*) {}
+
+TEST(YArray, AdvanceAtTheEndThrowsBeforeItMoves) {
+    const YMemoryFunctions standIn = {StandIn, NoBlock, KeepBlock};
+    YMemory::SetFunctions(&standIn);
+    {
+        YArray<Huge> a;
+        a.SetSize(1);
+        a.SetCursor(0);
+        a.Advance();
+        EXPECT_YTHROW(a.Advance(), YSystemException::KindOutOfRange, 199, ArraySource);
+        EXPECT_EQ(a.Data() + 1, a.Cursor());
+    }
+    YMemory::SetFunctions(nullptr);
 }
 
 TEST(YArray, AFailedAllocationLeavesTheArrayEmpty) {
