@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "Notes.hpp"
+#include "PrecisePitch.hpp"
 #include "TunerState.hpp"
 
 namespace {
@@ -29,8 +30,15 @@ bool TunerAnalysis::AnalyzeBlock(const YByteBuffer& buffer, unsigned bytesRecord
     fft.Load(buffer, Yfft::FormatPcm16);
     fft.Transform();
     fft.GetSpectrum(Spectrum);
-    double peak = 0.0;
-    const double frequency = PeakFrequency(Spectrum, sampleRate, peak);
+    const int bin = PeakBin(Spectrum);
+    const double peak = Spectrum[bin];
+    double frequency = InterpolatedFrequency(Spectrum, bin, sampleRate);
+    if (precisePitch) {
+        // The spectrum holds the magnitudes; the transform's result still holds the complex values.
+        const YfftComplex* result = fft.Result();
+        const YfftComplex around[3] = {result[bin - 1], result[bin], result[bin + 1]};
+        PrecisePitch::Frequency(around, bin, BlockLength, sampleRate, frequency);
+    }
     rawFrequency = frequency;
     measuredFrequency = frequency * calibrationRate;
     signalLevel = static_cast<int>(peak);
@@ -48,16 +56,27 @@ int TunerAnalysis::MeanAbsoluteSample(const unsigned char* bytes) {
     return sum / BlockLength;
 }
 
-double TunerAnalysis::PeakFrequency(const YArray<double>& spectrum, int sampleRate, double& peak) {
+int TunerAnalysis::PeakBin(const YArray<double>& spectrum) {
     // Downwards with a strict comparison: among equal maxima the highest bin wins.
     int bin = HighestBin;
-    peak = spectrum[HighestBin];
+    double peak = spectrum[HighestBin];
     for (int k = HighestBin - 1; k >= LowestBin; --k) {
         if (spectrum[k] > peak) {
             bin = k;
             peak = spectrum[k];
         }
     }
+    return bin;
+}
+
+double TunerAnalysis::PeakFrequency(const YArray<double>& spectrum, int sampleRate, double& peak) {
+    const int bin = PeakBin(spectrum);
+    peak = spectrum[bin];
+    return InterpolatedFrequency(spectrum, bin, sampleRate);
+}
+
+double TunerAnalysis::InterpolatedFrequency(const YArray<double>& spectrum, int bin, int sampleRate) {
+    const double peak = spectrum[bin];
     const double binFrequency = sampleRate * bin / static_cast<double>(BlockLength);
     if (!(peak > 0)) return binFrequency;
     // Half a bin towards the larger neighbour, weighted by its share of the peak.

@@ -34,7 +34,8 @@ public:
 
     // Analyses the block at the start of `buffer` when `bytesRecorded` is exactly BlockBytes (and
     // the buffer holds them) and publishes inputLevel, rawFrequency, measuredFrequency,
-    // signalLevel and cpuLoad (= loadPercent). `sampleRate` is the capture format's nominal rate.
+    // signalLevel and cpuLoad (= loadPercent). With precisePitch the frequency is the precise
+    // estimate wherever the block holds a tone. `sampleRate` is the capture format's nominal rate.
     // Returns whether it published, that is whether the caller should announce a new result. A
     // shorter block changes nothing.
     bool AnalyzeBlock(const YByteBuffer& buffer, unsigned bytesRecorded, int sampleRate, int loadPercent);
@@ -52,6 +53,8 @@ public:
     // the peak's magnitude goes to `peak`. A spectrum without the entries LowestBin - 1 ..
     // HighestBin + 1 throws kind 5.
     static double PeakFrequency(const YArray<double>& spectrum, int sampleRate, double& peak);
+    // The strongest bin of `spectrum` in LowestBin .. HighestBin, the highest of equal maxima.
+    static int PeakBin(const YArray<double>& spectrum);
 
     // The current tuning's strings as semitone offsets from the root, low string first.
     int StringOffsets[StringCount] = {0, 0, 0, 0, 0, 0};
@@ -60,4 +63,6 @@ public:
 
 private:
     static int MeanAbsoluteSample(const unsigned char* bytes);
+    // The frequency of `bin`, moved towards its larger neighbour (see PeakFrequency).
+    static double InterpolatedFrequency(const YArray<double>& spectrum, int bin, int sampleRate);
 };

@@ -25,8 +25,31 @@ TunerAnalyzer::TunerAnalyzer() {
 }
 
 void TunerAnalyzer::OnData(YByteBuffer& buffer, unsigned bytesRecorded) {
-    if (analysis.AnalyzeBlock(buffer, bytesRecorded, GetFormat().sampleRate, GetLoadPercent()) && analysisTarget && !analysisBusy)
-        PostMessageA(analysisTarget, WM_USER, ResultReady, 0);
+    bool analysed;
+    if (Hop() == TunerAnalysis::BlockLength) {
+        analysed = analysis.AnalyzeBlock(buffer, bytesRecorded, GetFormat().sampleRate, GetLoadPercent());
+    } else if (bytesRecorded != static_cast<unsigned>(buffer.Size())) {
+        // A short hop means the stream was interrupted: the next block starts afresh.
+        window.Clear();
+        analysed = false;
+    } else {
+        analysed = window.Add(buffer.Data(), bytesRecorded) &&
+                   analysis.AnalyzeBlock(window.Block(), TunerAnalysis::BlockBytes, GetFormat().sampleRate, GetLoadPercent());
+    }
+    if (analysed && analysisTarget && !analysisBusy) PostMessageA(analysisTarget, WM_USER, ResultReady, 0);
+}
+
+void TunerAnalyzer::SetHop(int samples) {
+    SetBlockLength(samples);
+    window.Clear();
+}
+
+bool TunerAnalyzer::Restart(unsigned device) {
+    Close();
+    window.Clear();
+    if (!Open(device)) return false;
+    Start();
+    return true;
 }
 
 void TunerAnalyzer::LoadCurrentTuning() { ::LoadCurrentTuning(analysis.StringOffsets); }

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "SampleWindow.hpp"
 #include "TunerAnalysis.hpp"
 #include "YWaveIn.hpp"
 
@@ -11,13 +12,15 @@ extern HWND analysisTarget;
 
 // The tuner's capture-and-analysis object: a wave-input device at 11025 Hz, 16-bit mono, whose
 // every full block is analysed as it arrives. The result is announced to analysisTarget; the
-// window that shows it then calls MatchNote.
+// window that shows it then calls MatchNote. With fast updates the device delivers hops of 1024
+// samples and the latest 4096 are analysed after each.
 class TunerAnalyzer : public YWaveIn {
 public:
     // wParam values of the WM_USER message sent to analysisTarget.
     static constexpr WPARAM ResultReady = 1;
     static constexpr WPARAM TuningLoaded = 2;
     static constexpr int SampleRate = 11025;
+    static constexpr int FastHop = 1024;
 
     // Sets the format and the initial tuning target (guitar mode, automatic string choice).
     TunerAnalyzer();
@@ -28,6 +31,14 @@ public:
     // Analyses a full block and posts WM_USER wParam 1 to analysisTarget, unless that window is
     // still busy with the previous result.
     void OnData(YByteBuffer& buffer, unsigned bytesRecorded) override;
+
+    // Samples between results: TunerAnalysis::BlockLength, or FastHop for fast updates. Takes
+    // effect when the device is opened next.
+    void SetHop(int samples);
+    int Hop() const { return GetBlockLength(); }
+    // Stops capture, opens `device` again with the current hop and starts it; false, with capture
+    // stopped and closed, when the device does not open (GetErrorText tells why).
+    bool Restart(unsigned device);
 
     // Matches the last measured frequency to the target (see TunerAnalysis::MatchNote).
     void MatchNote() { analysis.MatchNote(); }
@@ -44,4 +55,5 @@ public:
 
 private:
     TunerAnalysis analysis;
+    SampleWindow window;
 };

@@ -5,6 +5,20 @@
 
 YIniFile theSettings;
 
+namespace {
+
+// An option the user has to turn on: a missing key stays missing, so that a file in which it was
+// never used keeps its lines; a bad value is repaired like any other.
+bool ReadOption(const char* key) {
+    YString stored;
+    if (!theSettings.GetValue(SectionAnalysis, key, stored)) return false;
+    int value;
+    theSettings.ReadInt(SectionAnalysis, key, value, 0, 1, 0);
+    return value == 1;
+}
+
+}  // namespace
+
 void LoadSettings(const YString& programDirectory, int waveInDeviceCount) {
     YString path = programDirectory;
     path += YTextFile::PathSeparator;
@@ -24,4 +38,6 @@ void LoadSettings(const YString& programDirectory, int waveInDeviceCount) {
     theSettings.ReadInt(SectionTuning, KeyRootFrequency, root, MinRootFrequency, MaxRootFrequency, DefaultRootFrequency);
     rootFrequency = root;
     theSettings.ReadInt(SectionAudioInput, KeyNoiseLevel, noiseThreshold, 0, MaxNoiseThreshold, DefaultNoiseThreshold);
+    precisePitch = ReadOption(KeyPrecisePitch);
+    fastUpdates = ReadOption(KeyFastUpdates);
 }

@@ -21,6 +21,11 @@ constexpr const char* KeyCurrentTuning = "CurrentTuning";
 // One key per tuning name.
 constexpr const char* SectionTunings = "Tunings";
 
+// The analysis options, 0 or 1; stored only once the user has changed one.
+constexpr const char* SectionAnalysis = "Analysis";
+constexpr const char* KeyPrecisePitch = "PrecisePitch";
+constexpr const char* KeyFastUpdates = "FastUpdates";
+
 constexpr double MinCalibrationRate = 0.5;
 constexpr double MaxCalibrationRate = 2.0;
 constexpr double DefaultCalibrationRate = 1.0;

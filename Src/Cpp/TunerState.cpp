@@ -6,6 +6,8 @@ int recordingLevel = 64;
 int noiseThreshold = 2;
 double calibrationRate = 1.0;
 double rootFrequency = 440.0;
+bool precisePitch = false;
+bool fastUpdates = false;
 
 int inputLevel = 0;
 int signalLevel = 0;

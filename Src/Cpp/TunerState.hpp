@@ -14,6 +14,8 @@ extern int recordingLevel;       // recording volume, 0 to 64
 extern int noiseThreshold;       // 0 to 16; a signal is present when signalLevel > noiseThreshold * 50
 extern double calibrationRate;   // factor applied to every measured frequency, 0.5 to 2.0
 extern double rootFrequency;     // pitch of A4 in Hz, integral, 438 to 445
+extern bool precisePitch;        // the frequency comes from the precise estimate
+extern bool fastUpdates;         // a result every 1024 samples instead of every 4096
 
 // Published by the analysis of the last full block.
 extern int inputLevel;           // mean absolute sample value, 0 to 32768

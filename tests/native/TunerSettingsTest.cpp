@@ -63,6 +63,15 @@ TEST_F(TunerSettings, ValuesInRangeAreTakenAsTheyStandAndOthersRepairedInPlace) 
               ReadBytes(settingsPath));
 }
 
+TEST_F(TunerSettings, AnalysisOptionsAreReadWhenPresentAndRepairedWhenBad) {
+    LoadSettingsFile("[Analysis]\nPrecisePitch = 1\nFastUpdates = yes\n", 1);
+    EXPECT_TRUE(precisePitch);
+    EXPECT_FALSE(fastUpdates);
+    ASSERT_TRUE(theSettings.Save());
+    EXPECT_EQ(std::string::npos, ReadBytes(settingsPath).find("yes"));
+    EXPECT_NE(std::string::npos, ReadBytes(settingsPath).find("FastUpdates = 0"));
+}
+
 TEST_F(TunerSettings, NumbersThatDoNotParseOrLieOutsideTheirRangeBecomeDefaults) {
     LoadSettingsFile("[AudioInput]\nWaveIn = 2\nCalibration = abc\nSource = -1\nInputLevel = 0\nNoiseLevel = 17\n"
                      "[Tuning]\nRootFrequency = 437\n",

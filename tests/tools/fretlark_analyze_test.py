@@ -119,6 +119,17 @@ class AnalyzeTest(unittest.TestCase):
         self.assertEqual(["A2", "1", "2"], first[6:9])
         self.assertEqual(first[6:], second[6:])
 
+    def test_hop_1024_analyses_the_latest_block_every_1024_samples_and_precise_is_exact(self):
+        path = self.write("hop.wav", wave_file(tone_samples(82.41, BLOCK * 3)))
+        default, hop = self.rows(path), self.rows("--hop", "1024", path)
+        self.assertEqual(9, len(hop), "one row once 4096 samples are there, then one per 1024")
+        self.assertEqual(["%.6f" % (index * 1024 / RATE) for index in range(9)], [row[1] for row in hop])
+        # Every fourth row analyses the very samples of a default row.
+        self.assertEqual([row[2:] for row in default], [row[2:] for row in hop[::4]])
+        for row in self.rows("--precise", "--hop=1024", path):
+            self.assertAlmostEqual(82.41, float(row[4]), delta=0.001)
+            self.assertEqual(["E2", "0", "1", "0"], row[6:])
+
     def test_chunks_before_the_data_are_skipped_with_their_padding(self):
         data = chunk(b"data", struct.pack("<%dh" % BLOCK, *tone_samples(440.0, BLOCK)))
         path = self.write("list.wav", riff(fmt(), chunk(b"LIST", b"abc") + b"\0", data))
@@ -156,10 +167,11 @@ class AnalyzeTest(unittest.TestCase):
         for option in ("--mode bass", "--string 6", "--string -1", "--string 2x", "--note 40", "--note -49", "--root 437",
                        "--root 446", "--root 440.5", "--calibration 2.01", "--calibration 0.49", "--calibration nan",
                        "--tuning -29,-24,-19,-14,-10", "--tuning -29,-24,-19,-14,-10,-5,0", "--tuning -29,-24,-19,-14,-10,40",
-                       "--volume 3"):
+                       "--volume 3", "--hop 2048", "--hop 0"):
             name, value = option.split()
             self.expect_refused([name, value, path], name)
         self.expect_refused([path, "--note"], "needs a value")
+        self.expect_refused([path, "--precise=1"], "takes no value")
         self.expect_refused([], "no WAV file")
         self.expect_refused([path, path], "more than one")
 

@@ -5,8 +5,8 @@
 
 #include "AnalysisCsv.hpp"
 #include "AnalysisOptions.hpp"
+#include "SampleWindow.hpp"
 #include "WaveFile.hpp"
-#include "YByteBuffer.hpp"
 #include "YSystemException.hpp"
 
 namespace {
@@ -18,15 +18,19 @@ int Refuse(const std::string& problem) {
     return ExitBadInput;
 }
 
+// Every hop of the file goes into the window; each full window is a block, as the tuner
+// captures them (with the default hop the blocks simply follow each other).
 int Analyze(const WaveFile& wave, const AnalysisOptions& options) {
     AnalysisCsv csv(options);
     std::printf("%s\n", AnalysisCsv::Header);
     const std::vector<unsigned char>& samples = wave.Samples();
-    YByteBuffer block(TunerAnalysis::BlockBytes);
+    const std::size_t hopBytes = 2 * static_cast<std::size_t>(options.hop);
+    SampleWindow window;
     std::string line;
-    for (std::size_t at = 0; at + TunerAnalysis::BlockBytes <= samples.size(); at += TunerAnalysis::BlockBytes) {
-        block.Put(0, samples.data() + at, TunerAnalysis::BlockBytes);
-        if (csv.NextBlock(block, TunerAnalysis::BlockBytes, WaveFile::SampleRate, line)) std::printf("%s\n", line.c_str());
+    for (std::size_t at = 0; at + hopBytes <= samples.size(); at += hopBytes) {
+        if (window.Add(samples.data() + at, static_cast<unsigned>(hopBytes)) &&
+            csv.NextBlock(window.Block(), TunerAnalysis::BlockBytes, WaveFile::SampleRate, line))
+            std::printf("%s\n", line.c_str());
     }
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
@@ -38,7 +42,8 @@ int main(int argc, char** argv) {
         if (std::strcmp(argv[i], "--help") == 0) {
             std::printf("usage: fretlark-analyze [options] FILE.wav\n"
                         "Prints one CSV line for every full block of 4096 samples of a PCM WAV file\n"
-                        "(16-bit, mono, 11025 Hz), as the tuner measures and matches it.\n%s",
+                        "(16-bit, mono, 11025 Hz), as the tuner measures and matches it; with --hop 1024 one\n"
+                        "for every 1024 samples once 4096 are there.\n%s",
                         AnalysisOptionsUsage);
             return 0;
         }

@@ -17,23 +17,24 @@ void AnalysisCsv::ApplyOptions(const AnalysisOptions& options, int (&stringOffse
     noteIndex = options.chromatic ? options.note : stringOffsets[selectedString];
     rootFrequency = options.root;
     calibrationRate = options.calibration;
+    precisePitch = options.precise;
     harmonicNumber = 1;
     semitoneDifference = 0.0;
 }
 
-std::string AnalysisCsv::Describe(int block, int sampleRate) {
+std::string AnalysisCsv::Describe(int block, int sampleRate, int hop) {
     YString note;
     NoteName(noteIndex, note, NOTE_NAME | NOTE_OCTAVE);
     char string[16] = "";
     if (tunerMode == TunerModeGuitar) std::snprintf(string, sizeof string, "%d", selectedString);
     char text[256];
     std::snprintf(text, sizeof text, "%d,%.6f,%d,%d,%.6f,%.6f,%s,%s,%d,%.0f", block,
-                  static_cast<double>(block) * TunerAnalysis::BlockLength / sampleRate, inputLevel, signalLevel, rawFrequency,
+                  static_cast<double>(block) * hop / sampleRate, inputLevel, signalLevel, rawFrequency,
                   measuredFrequency, note.CStr(), string, harmonicNumber, semitoneDifference * 100);
     return text;
 }
 
-AnalysisCsv::AnalysisCsv(const AnalysisOptions& options) {
+AnalysisCsv::AnalysisCsv(const AnalysisOptions& options) : hop(options.hop) {
     ApplyOptions(options, analysis.StringOffsets);
     analysis.Setup();
 }
@@ -41,6 +42,6 @@ AnalysisCsv::AnalysisCsv(const AnalysisOptions& options) {
 bool AnalysisCsv::NextBlock(const YByteBuffer& buffer, unsigned bytesRecorded, int sampleRate, std::string& line) {
     if (!analysis.AnalyzeBlock(buffer, bytesRecorded, sampleRate, 0)) return false;
     analysis.MatchNote();
-    line = Describe(blocks++, sampleRate);
+    line = Describe(blocks++, sampleRate, hop);
     return true;
 }

@@ -14,13 +14,14 @@ class AnalysisCsv {
 public:
     static const char* const Header;
 
-    // Puts the options into the tuner state (mode, target, root, calibration) and the tuning into
-    // `stringOffsets`.
+    // Puts the options into the tuner state (mode, target, root, calibration, precise pitch) and
+    // the tuning into `stringOffsets`.
     static void ApplyOptions(const AnalysisOptions& options, int (&stringOffsets)[TunerAnalysis::StringCount]);
 
     // The line (without a line end) for analysed block number `block`, recorded at the nominal
-    // `sampleRate`, from the tuner state after note matching.
-    static std::string Describe(int block, int sampleRate);
+    // `sampleRate` with `hop` samples from one block to the next, from the tuner state after note
+    // matching.
+    static std::string Describe(int block, int sampleRate, int hop);
 
     // Applies the options to an analysis of its own and prepares it.
     explicit AnalysisCsv(const AnalysisOptions& options);
@@ -32,5 +33,6 @@ public:
 
 private:
     TunerAnalysis analysis;
+    int hop;
     int blocks = 0;
 };

@@ -10,7 +10,10 @@ const char* const AnalysisOptionsUsage =
     "  --note -48..39            chromatic: the target note in semitones from A4 (default 0)\n"
     "  --root 438..445           pitch of A4 in Hz (default 440)\n"
     "  --calibration 0.5..2.0    factor applied to every measured frequency (default 1.0)\n"
-    "  --tuning a,b,c,d,e,f      the six strings in semitones from A4 (default -29,-24,-19,-14,-10,-5)\n";
+    "  --tuning a,b,c,d,e,f      the six strings in semitones from A4 (default -29,-24,-19,-14,-10,-5)\n"
+    "  --precise                 the precise frequency estimate instead of the interpolation\n"
+    "  --hop 1024|4096           samples from one result to the next (default 4096); with 1024 every\n"
+    "                            result analyses the latest 4096 samples\n";
 
 const char* const CaptureOptionsUsage =
     "  --device N                the wave-input device to record from (default 0)\n"
@@ -58,7 +61,7 @@ bool ParseTuning(const std::string& text, int (&tuning)[6]) {
 }
 
 bool IsOption(const std::string& name, AnalysisSource source) {
-    for (const char* known : {"--mode", "--string", "--note", "--root", "--calibration", "--tuning"})
+    for (const char* known : {"--mode", "--string", "--note", "--root", "--calibration", "--tuning", "--hop"})
         if (name == known) return true;
     return source == AnalysisSource::Capture && (name == "--device" || name == "--seconds");
 }
@@ -97,6 +100,12 @@ bool ApplyOption(const std::string& name, const std::string& value, AnalysisOpti
             return false;
         }
         options.calibration = factor;
+    } else if (name == "--hop") {
+        if (!ParseInt(text, number) || (number != 1024 && number != 4096)) {
+            error = "--hop must be 1024 or 4096, not \"" + value + "\"";
+            return false;
+        }
+        options.hop = number;
     } else if (name == "--device") {
         if (!ParseInt(text, number) || number < 0) {
             error = "--device must be a device number from 0 on, not \"" + value + "\"";
@@ -131,6 +140,14 @@ bool ParseAnalysisOptions(int argc, const char* const* argv, AnalysisOptions& op
         }
         const std::size_t equals = argument.find('=');
         const std::string name = argument.substr(0, equals);
+        if (name == "--precise") {
+            if (equals != std::string::npos) {
+                error = "--precise takes no value";
+                return false;
+            }
+            options.precise = true;
+            continue;
+        }
         if (!IsOption(name, source)) {
             error = "unknown option " + name;
             return false;

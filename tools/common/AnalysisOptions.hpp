@@ -14,6 +14,8 @@ struct AnalysisOptions {
     double root = 440.0;
     double calibration = 1.0;
     int tuning[6] = {-29, -24, -19, -14, -10, -5};
+    bool precise = false;  // the frequency columns carry the precise estimate
+    int hop = 4096;        // samples from one row to the next; 1024 analyses overlapping blocks
 
     // Capture tools only: the wave-input device and how long to listen.
     int device = 0;
@@ -27,9 +29,9 @@ struct AnalysisOptions {
 enum class AnalysisSource { File, Capture };
 
 // Reads `--mode guitar|chromatic`, `--string 0..5`, `--note -48..39`, `--root 438..445`,
-// `--calibration 0.5..2.0` and `--tuning "a,b,c,d,e,f"` (each offset -48..39), given as
-// `--name value` or `--name=value`, from argv[1] on, and for a capture tool `--device` and
-// `--seconds` too; everything else that does not start with "--"
+// `--calibration 0.5..2.0`, `--tuning "a,b,c,d,e,f"` (each offset -48..39) and `--hop 1024|4096`,
+// given as `--name value` or `--name=value`, and the flag `--precise`, from argv[1] on, and for a
+// capture tool `--device` and `--seconds` too; everything else that does not start with "--"
 // goes to `arguments`. False, with one line naming the problem in `error`, for an unknown option,
 // a missing value or a value that is malformed or out of range.
 bool ParseAnalysisOptions(int argc, const char* const* argv, AnalysisOptions& options, std::string& error,

@@ -63,7 +63,7 @@ private:
     void PrintResult() {
         analysisBusy = true;
         analyzer.MatchNote();
-        std::printf("%s\n", AnalysisCsv::Describe(blocks++, analyzer.GetFormat().sampleRate).c_str());
+        std::printf("%s\n", AnalysisCsv::Describe(blocks++, analyzer.GetFormat().sampleRate, analyzer.Hop()).c_str());
         std::fflush(stdout);
         analysisBusy = false;
     }
@@ -82,6 +82,7 @@ YString DeviceName(int device) {
 int Listen(const AnalysisOptions& options) {
     TunerAnalyzer analyzer;
     AnalysisCsv::ApplyOptions(options, analyzer.Analysis().StringOffsets);
+    analyzer.SetHop(options.hop);
     if (!analyzer.Open(static_cast<unsigned>(options.device))) {
         std::string problem = "can't open wave-input device " + std::to_string(options.device) + ": " + analyzer.GetErrorText();
         while (!problem.empty() && (problem.back() == '\n' || problem.back() == '\r')) problem.pop_back();
@@ -111,7 +112,8 @@ int main(int argc, char** argv) {
         if (std::strcmp(argv[i], "--help") == 0) {
             std::printf("usage: fretlark-listen [options]\n"
                         "Records from a wave-input device (11025 Hz, 16-bit, mono) and prints one CSV line for\n"
-                        "every block of 4096 samples, as the tuner measures and matches it.\n%s%s",
+                        "every block of 4096 samples, as the tuner measures and matches it; with --hop 1024\n"
+                        "for every 1024 samples, each line for the latest 4096.\n%s%s",
                         CaptureOptionsUsage, AnalysisOptionsUsage);
             return 0;
         }
