@@ -53,6 +53,8 @@
 #define IDM_CHROMATIC_TUNING        40011
 #define IDM_CALIBRATE               40012
 #define IDM_DETAILS                 40013
+#define IDM_PRECISE_PITCH           40014
+#define IDM_FAST_UPDATES            40015
 
 // String table
 #define IDS_APP_TITLE               256

@@ -6,6 +6,7 @@
 
 #include "Notes.hpp"
 #include "TunerAnalyzer.hpp"
+#include "TunerMain.hpp"
 #include "TunerSettings.hpp"
 #include "TunerState.hpp"
 #include "resource.h"
@@ -86,6 +87,7 @@ void TunerDialog::Initialize() {
     ShowDetails(false);
     analysisTarget = GetHandle();
     SetIcon(IDI_TUNER);
+    ShowAnalysisOptions();
     ApplyMode();
     RefreshStringLabels();
 }
@@ -113,6 +115,8 @@ void TunerDialog::Command(int id) {
         RefreshStringLabels();
         break;
     case IDM_DETAILS: ShowDetails(GetMenuItemState(IDM_DETAILS) != MF_CHECKED); break;
+    case IDM_PRECISE_PITCH: TogglePrecisePitch(); break;
+    case IDM_FAST_UPDATES: ToggleFastUpdates(); break;
     case IDC_OCTAVE_DOWN: MoveNote(-Octave); break;
     case IDC_OCTAVE_UP: MoveNote(Octave); break;
     default:
@@ -182,6 +186,33 @@ void TunerDialog::SelectString(int string) {
     }
     InvalidateRect(GetControl(StringButtons[string]), nullptr, FALSE);
     RedrawWindow(GetHandle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+void TunerDialog::TogglePrecisePitch() {
+    precisePitch = !precisePitch;
+    theSettings.WriteInt(SectionAnalysis, KeyPrecisePitch, precisePitch);
+    ShowAnalysisOptions();
+}
+
+// Capture starts again with buffers of the new length; when the device refuses, the tuner goes
+// back to the length it had.
+void TunerDialog::ToggleFastUpdates() {
+    bool fast = !fastUpdates;
+    analyzer.SetHop(fast ? TunerAnalyzer::FastHop : TunerAnalysis::BlockLength);
+    if (!analyzer.Restart(waveInDevice)) {
+        ReportDeviceError(analyzer);
+        analyzer.SetHop(fastUpdates ? TunerAnalyzer::FastHop : TunerAnalysis::BlockLength);
+        analyzer.Restart(waveInDevice);
+        return;
+    }
+    fastUpdates = fast;
+    theSettings.WriteInt(SectionAnalysis, KeyFastUpdates, fastUpdates);
+    ShowAnalysisOptions();
+}
+
+void TunerDialog::ShowAnalysisOptions() {
+    SetMenuItemState(IDM_PRECISE_PITCH, precisePitch ? MFS_CHECKED : MFS_UNCHECKED);
+    SetMenuItemState(IDM_FAST_UPDATES, fastUpdates ? MFS_CHECKED : MFS_UNCHECKED);
 }
 
 void TunerDialog::ShowDetails(bool show) {

@@ -32,6 +32,9 @@ private:
     void RefreshNoteLabel();
     void MoveNote(int semitones);
     void SelectString(int string);
+    void TogglePrecisePitch();
+    void ToggleFastUpdates();
+    void ShowAnalysisOptions();
     void ShowDetails(bool show);
     void DrawStringButton(const DRAWITEMSTRUCT& item);
 

@@ -6,3 +6,7 @@ class TunerAnalyzer;
 // window modally while `analyzer` captures and analyses, and closes the device again. 0 after a
 // normal end, 1 when no wave-input device can be used.
 int TunerMain(TunerAnalyzer& analyzer);
+
+// The error box for a wave-input device that did not open: "Can't Open Wave Input Device." and
+// the platform's reason for the last failed open of `analyzer`.
+void ReportDeviceError(const TunerAnalyzer& analyzer);
