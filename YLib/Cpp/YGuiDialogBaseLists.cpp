@@ -113,6 +113,8 @@ LRESULT YGuiDialogBase::GetListData(int id, int index) const { return Send(id, L
 
 int YGuiDialogBase::GetListCount(int id) const { return static_cast<int>(Send(id, LB_GETCOUNT)); }
 
+void YGuiDialogBase::SetListItemHeight(int id, int height) { Send(id, LB_SETITEMHEIGHT, 0, height); }
+
 void YGuiDialogBase::RedrawListItem(int id, int index) {
     HWND list = GetControl(id);
     RECT item;

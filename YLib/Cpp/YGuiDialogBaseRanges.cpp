@@ -69,6 +69,8 @@ void YGuiDialogBase::SetSliderPos(int id, int value) {
 
 void YGuiDialogBase::SetSliderTicFreq(int id, int frequency) { Send(id, TBM_SETTICFREQ, frequency); }
 
+void YGuiDialogBase::SetSliderPageSize(int id, int size) { Send(id, TBM_SETPAGESIZE, 0, size); }
+
 void YGuiDialogBase::SetProgressRange(int id, int min, int max) { Send(id, PBM_SETRANGE, 0, MAKELPARAM(min, max)); }
 
 void YGuiDialogBase::SetProgressPos(int id, int position) { Send(id, PBM_SETPOS, position); }

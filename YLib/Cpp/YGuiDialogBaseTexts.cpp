@@ -57,6 +57,8 @@ void YGuiDialogBase::SetControlReal(int id, double value) { WriteNumber(GetContr
 
 void YGuiDialogBase::SetControlText(int id, const YString& text) { SetWindowTextA(GetControl(id), text.CStr()); }
 
+void YGuiDialogBase::LimitControlText(int id, int characters) { Send(id, EM_LIMITTEXT, characters); }
+
 bool YGuiDialogBase::GetControlInt(int id, int& value) const { return ReadNumber(GetControl(id), value); }
 
 bool YGuiDialogBase::GetControlReal(int id, double& value) const { return ReadNumber(GetControl(id), value); }

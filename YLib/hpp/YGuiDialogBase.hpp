@@ -130,6 +130,8 @@ public:
     bool GetControlInt(int id, int& value) const;
     bool GetControlReal(int id, double& value) const;
     bool GetControlText(int id, YString& text) const;
+    // The most characters the user can type into an edit field.
+    void LimitControlText(int id, int characters);
     void SetStaticIcon(int id, int iconId);
     // Draws the icon once in the middle of the control; it is not drawn again on repaints.
     void DrawControlIcon(int id, int iconId);
@@ -172,6 +174,8 @@ public:
     void SetListData(int id, int index, LPARAM data);
     LRESULT GetListData(int id, int index) const;
     int GetListCount(int id) const;
+    // The height of every item of a list with items of one fixed height, in pixels.
+    void SetListItemHeight(int id, int height);
     void RedrawListItem(int id, int index);
     // The visible item under `point` (list client coordinates); -1 when there is none.
     int ListItemFromPoint(int id, POINT point) const;
@@ -211,6 +215,8 @@ public:
     int GetSliderPos(int id) const;
     void SetSliderPos(int id, int value);
     void SetSliderTicFreq(int id, int frequency);
+    // How far a click beside the thumb moves it.
+    void SetSliderPageSize(int id, int size);
 
     void SetProgressRange(int id, int min, int max);
     void SetProgressPos(int id, int position);
