@@ -1,5 +1,7 @@
 #include "TuningModel.hpp"
 
+#include <cctype>
+
 #include "TunerSettings.hpp"
 
 namespace {
@@ -11,6 +13,18 @@ void CopyStandardTuning(int (&offsets)[TuningStringCount]) {
 }
 
 }  // namespace
+
+// Only characters below 128 count: no code page may add letters to the names.
+bool IsTuningNameCharacter(int character) {
+    return character >= 0 && character < 128 && (std::isalnum(character) || character == '_');
+}
+
+bool IsValidTuningName(const YString& name) {
+    if (name.IsEmpty() || name.Length() > MaxTuningNameLength) return false;
+    for (int i = 0; i < name.Length(); ++i)
+        if (!IsTuningNameCharacter(static_cast<unsigned char>(name[i]))) return false;
+    return true;
+}
 
 YString FormatTuning(const int (&offsets)[TuningStringCount]) {
     YString value;

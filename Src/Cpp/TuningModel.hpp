@@ -13,6 +13,12 @@ constexpr int TuningStringCount = 6;
 constexpr const char* StandardTuningName = "Standard";
 constexpr int StandardTuning[TuningStringCount] = {-29, -24, -19, -14, -10, -5};
 
+// Names the user gives to tunings: 1 to 20 ASCII letters, digits and underscores, which keeps
+// them valid as keys of the settings file.
+constexpr int MaxTuningNameLength = 20;
+bool IsTuningNameCharacter(int character);
+bool IsValidTuningName(const YString& name);
+
 // The stored form of six offsets.
 YString FormatTuning(const int (&offsets)[TuningStringCount]);
 

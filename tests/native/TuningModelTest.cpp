@@ -83,4 +83,13 @@ TEST_F(TuningModel, ValuesAreSixCommaSeparatedNumbers) {
     }
 }
 
+TEST(TuningNames, AreOneToTwentyAsciiLettersDigitsAndUnderscores) {
+    for (const char* name : {"Drop_D", "a", "_1", "ABCDEFGHIJ0123456789"}) EXPECT_TRUE(IsValidTuningName(name)) << name;
+    // A letter of a code page (\xE9, e acute in Latin-1) is no name character either.
+    for (const char* name : {"", "Drop D", "Drop-D", "ABCDEFGHIJ0123456789K", "Caf\xE9", "a=b", "[x]"})
+        EXPECT_FALSE(IsValidTuningName(name)) << name;
+    EXPECT_FALSE(IsTuningNameCharacter(0xE9));
+    EXPECT_FALSE(IsTuningNameCharacter(-23));
+}
+
 }  // namespace
