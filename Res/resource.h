@@ -21,6 +21,31 @@
 // About box: the icon beside the pointer to the user's guide
 #define IDI_README                  130
 
+// Tuning Settings and Create Tuning dialogs
+#define IDD_TUNING_SETTINGS         114
+#define IDB_TUNING_MARKS            119
+#define IDD_CREATE_TUNING           120
+#define IDC_CREATE_TUNING           1022
+#define IDC_DELETE_TUNING           1023
+#define IDC_STRING_SLIDER_0         1026
+#define IDC_STRING_SLIDER_1         1027
+#define IDC_STRING_SLIDER_2         1028
+#define IDC_STRING_SLIDER_3         1029
+#define IDC_STRING_SLIDER_4         1030
+#define IDC_STRING_SLIDER_5         1031
+#define IDC_ROOT_STEP               1040
+#define IDC_ROOT_FREQUENCY          1044
+#define IDC_LOWEST_NOTE             1048
+#define IDC_HIGHEST_NOTE            1049
+#define IDC_STRING_NOTE_0           1050
+#define IDC_STRING_NOTE_1           1051
+#define IDC_STRING_NOTE_2           1052
+#define IDC_STRING_NOTE_3           1053
+#define IDC_STRING_NOTE_4           1054
+#define IDC_STRING_NOTE_5           1055
+#define IDC_TUNING_LIST             1060
+#define IDC_TUNING_NAME             1061
+
 // Main window controls
 #define IDC_INPUT_METER             1000
 #define IDC_SIGNAL_METER            1002

@@ -9,6 +9,7 @@
 #include "TunerMain.hpp"
 #include "TunerSettings.hpp"
 #include "TunerState.hpp"
+#include "TuningSettingsDialog.hpp"
 #include "resource.h"
 
 namespace {
@@ -117,6 +118,11 @@ void TunerDialog::Command(int id) {
     case IDM_DETAILS: ShowDetails(GetMenuItemState(IDM_DETAILS) != MF_CHECKED); break;
     case IDM_PRECISE_PITCH: TogglePrecisePitch(); break;
     case IDM_FAST_UPDATES: ToggleFastUpdates(); break;
+    case IDM_TUNING: {
+        TuningSettingsDialog tuning(analyzer);
+        tuning.RunModal();
+        break;
+    }
     case IDC_OCTAVE_DOWN: MoveNote(-Octave); break;
     case IDC_OCTAVE_UP: MoveNote(Octave); break;
     default:
