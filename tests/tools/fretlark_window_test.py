@@ -7,7 +7,8 @@ usage: fretlark_window_test.py PROGRAM DRIVE ANALYZE RUNNER... --case CASE
 
 The tone cases compare the window with what fretlark-analyze reports for the same tone file, check
 the lit bars against the shown difference by the display's rules, switch to chromatic tuning and
-close the window: exit code 0 and the first run's settings file.
+close the window: exit code 0 and the first run's settings file. The tuning-dialog case creates a
+tuning in Setup > Tuning, makes it current and checks the window and the settings file that follow.
 """
 import os
 import shutil
@@ -23,6 +24,11 @@ FIRST_RUN_SETTINGS = ("\r\n[AudioInput]\r\nWaveIn = 0\r\nCalibration = 1.000000\
                       "[Tunings]\r\nStandard = -29, -24, -19, -14, -10, -5\r\n")
 IDC_DISPLAY = "1011"
 IDM_CHROMATIC_TUNING = "40011"
+IDM_TUNING = "40005"
+TUNING_SETTINGS, CREATE_TUNING = "Tuning Settings", "Create Tuning"
+IDOK, IDC_CREATE_TUNING, IDC_STRING_SLIDER_0, IDC_ROOT_STEP, IDC_TUNING_LIST = "1", "1022", "1026", "1040", "1060"
+IDC_TUNING_NAME = "1061"
+VK_LEFT = "37"
 
 PROGRAM = DRIVE = ANALYZE = CASE = None
 RUNNER = []
@@ -160,6 +166,40 @@ class WindowTest(unittest.TestCase):
 
     def case_a_string_flat(self):
         self.check_tone("A")
+
+    def case_tuning_dialog(self):
+        tuner = Tuner(self.directory)
+        self.assertEqual(0, drive("wait", "20")[0], "no main window")
+        drive("open", IDM_TUNING)
+        code, opened = drive("in", TUNING_SETTINGS, "controls")
+        self.assertEqual(0, code, "no Tuning Settings dialog")
+        self.assertEqual(("Standard", "0", "440"), (opened["1060.items"], opened["1060.selected"], opened["1044"]))
+        self.assertEqual(["E2", "A2", "D3", "G3", "B3", "E4"], [opened[str(id)] for id in range(1050, 1056)])
+
+        drive("in", TUNING_SETTINGS, "click", IDC_CREATE_TUNING)
+        drive("in", CREATE_TUNING, "type", IDC_TUNING_NAME, "Drop -_D")
+        _, create = drive("in", CREATE_TUNING, "controls")
+        self.assertEqual("Drop_D", create[IDC_TUNING_NAME], "the blank and the dash are refused")
+        drive("in", CREATE_TUNING, "click", IDOK)
+        self.assertEqual(0, drive("gone", CREATE_TUNING, "5")[0])
+        drive("in", TUNING_SETTINGS, "key", IDC_STRING_SLIDER_0, VK_LEFT, "2")
+        drive("in", TUNING_SETTINGS, "item", IDC_TUNING_LIST, "1", "double")
+        drive("in", TUNING_SETTINGS, "arrow", IDC_ROOT_STEP, "up", "1")
+        _, edited = drive("in", TUNING_SETTINGS, "controls")
+        self.assertEqual(("Standard,Drop_D", "1", "D2", "441"),
+                         (edited["1060.items"], edited["1060.selected"], edited["1050"], edited["1044"]))
+        drive("in", TUNING_SETTINGS, "click", IDOK)
+        self.assertEqual(0, drive("gone", TUNING_SETTINGS, "5")[0])
+
+        _, main = drive("texts")
+        self.assertEqual("Fretlark - Drop_D", main["caption"])
+        self.assertEqual("D,A,D,G,B,E", main["strings"])
+        drive("close")
+        self.assertEqual(0, tuner.exit_code())
+        with open(os.path.join(self.directory, "fretlark.ini"), newline="") as settings:
+            self.assertEqual(FIRST_RUN_SETTINGS.replace("RootFrequency = 440\r\nCurrentTuning = Standard",
+                                                        "RootFrequency = 441\r\nCurrentTuning = Drop_D")
+                             + "Drop_D = -31, -24, -19, -14, -10, -5\r\n", settings.read())
 
     def case_no_server(self):
         tuner = Tuner(self.directory)

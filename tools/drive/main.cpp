@@ -13,12 +13,32 @@
 //   fretlark-drive close               the close box (WM_CLOSE)
 //   fretlark-drive boxes SECONDS       waits that long, then prints every message box shown and
 //                                      whether a main window exists, and closes the boxes
+//   fretlark-drive open ID             a menu command that opens a dialog: posted, so that the call
+//                                      returns while the dialog runs
+//
+// The tuner's other dialogs are found by their caption; each call waits up to five seconds for
+// the dialog to show:
+//
+//   fretlark-drive in CAPTION controls       every control: ID=text, ID.enabled=0|1, and for list
+//                                            boxes ID.items=a,b,... and ID.selected=N, for
+//                                            sliders ID.position=N
+//   fretlark-drive in CAPTION click ID       a button click, posted (it may open another dialog)
+//   fretlark-drive in CAPTION type ID TEXT   the characters of TEXT typed into control ID
+//   fretlark-drive in CAPTION key ID VK N    the key VK (a virtual-key code) pressed N times on ID
+//   fretlark-drive in CAPTION arrow ID up|down N
+//                                            N clicks on an arrow of up-down control ID
+//   fretlark-drive in CAPTION item ID INDEX single|double
+//                                            a click or a double click on item INDEX of list box ID
+//   fretlark-drive gone CAPTION SECONDS      until no dialog of that caption shows
 //
 // Exit codes: 0 done, 1 no such window (in time), 2 bad arguments.
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -193,8 +213,124 @@ int Boxes(double seconds) {
     return 0;
 }
 
+HWND DialogCalled(const std::string& caption) {
+    for (HWND window : TopLevelDialogs())
+        if (WindowText(window) == caption) return window;
+    return nullptr;
+}
+
+// Every input below is sent, not posted: the call returns once the control has handled it (sent
+// messages overtake posted ones, so a later read could otherwise miss the input).
+LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, TimeoutMilliseconds, &answer);
+    return static_cast<LRESULT>(answer);
+}
+
+std::string ClassOf(HWND window) {
+    char className[64] = "";
+    GetClassNameA(window, className, sizeof className);
+    return className;
+}
+
+BOOL CALLBACK PrintControl(HWND control, LPARAM) {
+    int id = GetDlgCtrlID(control);
+    if (id <= 0 || id == MessageTextId) return TRUE;
+    std::printf("%d=%s\n%d.enabled=%d\n", id, WindowText(control).c_str(), id, IsWindowEnabled(control) ? 1 : 0);
+    std::string className = ClassOf(control);
+    if (lstrcmpiA(className.c_str(), "ListBox") == 0) {
+        std::string items;
+        int count = static_cast<int>(Send(control, LB_GETCOUNT, 0, 0));
+        for (int index = 0; index < count; ++index) {
+            // Wine carries an item's text to another process only as wide characters.
+            wchar_t item[256] = L"";
+            char text[256] = "";
+            DWORD_PTR length = 0;
+            if (Send(control, LB_GETTEXTLEN, index, 0) >= static_cast<LRESULT>(std::size(item))) continue;
+            SendMessageTimeoutW(control, LB_GETTEXT, index, reinterpret_cast<LPARAM>(item), SMTO_ABORTIFHUNG,
+                                TimeoutMilliseconds, &length);
+            WideCharToMultiByte(CP_ACP, 0, item, -1, text, sizeof text, nullptr, nullptr);
+            items += (index ? "," : "") + std::string(text);
+        }
+        std::printf("%d.items=%s\n%d.selected=%d\n", id, items.c_str(), id, static_cast<int>(Send(control, LB_GETCURSEL, 0, 0)));
+    }
+    if (lstrcmpiA(className.c_str(), TRACKBAR_CLASSA) == 0)
+        std::printf("%d.position=%d\n", id, static_cast<int>(Send(control, TBM_GETPOS, 0, 0)));
+    return TRUE;
+}
+
+// A left click, or a double click, at `point` of the control's client area.
+void Click(HWND control, POINT point, bool twice) {
+    LPARAM at = MAKELPARAM(point.x, point.y);
+    Send(control, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    Send(control, WM_LBUTTONUP, 0, at);
+    if (!twice) return;
+    Send(control, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    Send(control, WM_LBUTTONUP, 0, at);
+}
+
+int InDialog(const std::string& caption, int argc, char** argv) {
+    HWND dialog = nullptr;
+    for (DWORD end = GetTickCount() + TimeoutMilliseconds; !(dialog = DialogCalled(caption)) && static_cast<LONG>(end - GetTickCount()) > 0;)
+        Sleep(10);
+    if (!dialog) {
+        std::fprintf(stderr, "fretlark-drive: no dialog \"%s\"\n", caption.c_str());
+        return 1;
+    }
+    std::string action = argv[0];
+    if (action == "controls" && argc == 1) {
+        EnumChildWindows(dialog, PrintControl, 0);
+        return 0;
+    }
+    if (argc < 2) return 2;
+    HWND control = GetDlgItem(dialog, std::atoi(argv[1]));
+    if (!control) return 1;
+    if (action == "click" && argc == 2) {
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), BN_CLICKED), reinterpret_cast<LPARAM>(control));
+        return 0;
+    }
+    if (action == "type" && argc == 3) {
+        for (const char* c = argv[2]; *c; ++c) Send(control, WM_CHAR, static_cast<unsigned char>(*c), 1);
+        return 0;
+    }
+    if (action == "key" && argc == 4) {
+        for (int count = std::atoi(argv[3]); count > 0; --count) {
+            Send(control, WM_KEYDOWN, std::atoi(argv[2]), 1);
+            Send(control, WM_KEYUP, std::atoi(argv[2]), 1);
+        }
+        return 0;
+    }
+    if (action == "arrow" && argc == 4) {
+        RECT client;
+        GetClientRect(control, &client);
+        // The up arrow is the upper half of a vertical up-down control.
+        bool up = std::string(argv[2]) == "up";
+        POINT arrow{client.right / 2, up ? client.bottom / 4 : client.bottom * 3 / 4};
+        for (int count = std::atoi(argv[3]); count > 0; --count) Click(control, arrow, false);
+        return 0;
+    }
+    if (action == "item" && argc == 4) {
+        int index = std::atoi(argv[2]);
+        int height = static_cast<int>(Send(control, LB_GETITEMHEIGHT, 0, 0));
+        int top = static_cast<int>(Send(control, LB_GETTOPINDEX, 0, 0));
+        Click(control, POINT{4, (index - top) * height + height / 2}, std::string(argv[3]) == "double");
+        return 0;
+    }
+    return 2;
+}
+
+int Gone(const std::string& caption, double seconds) {
+    DWORD end = GetTickCount() + static_cast<DWORD>(seconds * 1000);
+    while (DialogCalled(caption)) {
+        if (static_cast<LONG>(end - GetTickCount()) <= 0) return 1;
+        Sleep(10);
+    }
+    return 0;
+}
+
 int Usage() {
-    std::fprintf(stderr, "usage: fretlark-drive wait|result SECONDS | texts | command ID | capture ID FILE | close | boxes SECONDS\n");
+    std::fprintf(stderr, "usage: fretlark-drive wait|result SECONDS | texts | command ID | open ID | capture ID FILE | close |"
+                         " boxes SECONDS | in CAPTION ACTION... | gone CAPTION SECONDS\n");
     return 2;
 }
 
@@ -206,12 +342,21 @@ int main(int argc, char** argv) {
     if (action == "wait" && argc == 3) return Wait(std::atof(argv[2]));
     if (action == "result" && argc == 3) return WaitForResult(std::atof(argv[2]));
     if (action == "boxes" && argc == 3) return Boxes(std::atof(argv[2]));
+    if (action == "in" && argc >= 4) {
+        int code = InDialog(argv[2], argc - 3, argv + 3);
+        return code == 2 ? Usage() : code;
+    }
+    if (action == "gone" && argc == 4) return Gone(argv[2], std::atof(argv[3]));
     HWND window = MainWindow();
     if (!window) {
         std::fprintf(stderr, "fretlark-drive: no Fretlark window\n");
         return 1;
     }
     if (action == "texts" && argc == 2) return Texts(window);
+    if (action == "open" && argc == 3) {
+        PostMessageA(window, WM_COMMAND, std::atoi(argv[2]), 0);
+        return 0;
+    }
     if (action == "command" && argc == 3) {
         DWORD_PTR answer;
         SendMessageTimeoutA(window, WM_COMMAND, std::atoi(argv[2]), 0, SMTO_ABORTIFHUNG, TimeoutMilliseconds, &answer);
