@@ -59,9 +59,13 @@ protected:
         rootFrequency = 440.0;
         TuningSettingsDialog dialog(analyzer);
         steps.insert(steps.begin(), WaitFor([&] { return (window = Dialog("Tuning Settings")) != nullptr; }));
+        size_t count = steps.size(), ran = 0;
+        for (ModalDriver::Step& step : steps) step = [step, &ran] { return step() && ++ran; };
+        // The last step ends the dialog; one that stays open is stopped by the driver as a failure.
+        steps.push_back(WaitFor([] { return false; }));
         ModalDriver driver(steps);
         INT_PTR code = dialog.RunModal();
-        EXPECT_TRUE(driver.Finished());
+        EXPECT_EQ(count, ran);
         return code;
     }
 
@@ -319,6 +323,16 @@ TEST_F(TuningDialogs, UnreadableTuningsAreHiddenAndRemovedOnOk) {
                                       check));
     EXPECT_EQ("Standard,Low", Keys());
     EXPECT_EQ("Low", Stored("Tuning", "CurrentTuning")) << "as the list names it";
+
+    // Nothing readable at all: OK purges the list, and the tuner stores its standard tuning anew.
+    Steps empty = {Do([&] {
+        EXPECT_EQ("", Items());
+        EXPECT_FALSE(Enabled(IDC_STRING_SLIDER_0));
+        Press(IDOK);
+    })};
+    EXPECT_EQ(YGuiDialog::CodeOk, Run("[Tuning]\nCurrentTuning = Broken\n[Tunings]\nBroken = 1, 2, 3\n", empty));
+    EXPECT_EQ("Standard", Keys());
+    EXPECT_EQ("Standard", Stored("Tuning", "CurrentTuning"));
 }
 
 // Without a "Standard" the tuner's fallback names a tuning that is not listed.
