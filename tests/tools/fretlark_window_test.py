@@ -174,7 +174,11 @@ class WindowTest(unittest.TestCase):
         code, opened = drive("in", TUNING_SETTINGS, "controls")
         self.assertEqual(0, code, "no Tuning Settings dialog")
         self.assertEqual(("Standard", "0", "440"), (opened["1060.items"], opened["1060.selected"], opened["1044"]))
-        self.assertEqual(["E2", "A2", "D3", "G3", "B3", "E4"], [opened[str(id)] for id in range(1050, 1056)])
+        self.assertEqual(["A0", "C8", "E2", "A2", "D3", "G3", "B3", "E4"], [opened[str(id)] for id in [1048, 1049] + list(range(1050, 1056))])
+        # The root frequency stops at 445 and at 438.
+        for direction, clicks, stop in (("up", "8", "445"), ("down", "8", "438")):
+            drive("in", TUNING_SETTINGS, "arrow", IDC_ROOT_STEP, direction, clicks)
+            self.assertEqual(stop, drive("in", TUNING_SETTINGS, "controls")[1]["1044"])
 
         drive("in", TUNING_SETTINGS, "click", IDC_CREATE_TUNING)
         drive("in", CREATE_TUNING, "type", IDC_TUNING_NAME, "Drop -_D")
@@ -184,7 +188,7 @@ class WindowTest(unittest.TestCase):
         self.assertEqual(0, drive("gone", CREATE_TUNING, "5")[0])
         drive("in", TUNING_SETTINGS, "key", IDC_STRING_SLIDER_0, VK_LEFT, "2")
         drive("in", TUNING_SETTINGS, "item", IDC_TUNING_LIST, "1", "double")
-        drive("in", TUNING_SETTINGS, "arrow", IDC_ROOT_STEP, "up", "1")
+        drive("in", TUNING_SETTINGS, "arrow", IDC_ROOT_STEP, "up", "3")
         _, edited = drive("in", TUNING_SETTINGS, "controls")
         self.assertEqual(("Standard,Drop_D", "1", "D2", "441"),
                          (edited["1060.items"], edited["1060.selected"], edited["1050"], edited["1044"]))
