@@ -93,3 +93,13 @@
 #define IDS_MEASURED_RATE           1078
 #define IDS_CALIBRATION_RATE        1079
 #define IDS_CALIBRATION_WAIT        1080
+
+// Audio Source Settings dialog
+#define IDD_AUDIO_SOURCE            111
+#define IDC_WAVE_IN_DEVICES         1013
+#define IDC_SOURCE_LINE             1015
+#define IDC_SOURCE_MIC              1016
+#define IDC_SOURCE_DEFAULT          1017
+#define IDC_NOISE_THRESHOLD         1046
+#define IDC_RECORDING_LEVEL         1047
+#define IDC_DEVICE_STATUS           1069

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "AudioSourceDialog.hpp"
 #include "Notes.hpp"
 #include "TunerAnalyzer.hpp"
 #include "TunerMain.hpp"
@@ -41,7 +42,7 @@ const int ButtonPens[] = {
 
 }  // namespace
 
-TunerDialog::TunerDialog(TunerAnalyzer& analyzer) : analyzer(analyzer) {
+TunerDialog::TunerDialog(TunerAnalyzer& analyzer, TunerMixer& mixer) : analyzer(analyzer), mixer(mixer) {
     SetTemplate(IDD_TUNER);
     analysisTarget = GetHandle();
     analysisBusy = false;
@@ -103,6 +104,11 @@ void TunerDialog::HandleAnalysisResult() {
 void TunerDialog::Command(int id) {
     switch (id) {
     case IDM_EXIT: EndOk(); break;
+    case IDM_AUDIO_SOURCE: {
+        AudioSourceDialog dialog(analyzer, mixer);
+        dialog.RunModal();
+        break;
+    }
     case IDM_GUITAR_TUNING:
         tunerMode = TunerModeGuitar;
         ApplyMode();

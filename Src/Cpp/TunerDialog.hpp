@@ -4,6 +4,7 @@
 #include "YGuiDrawing.hpp"
 
 class TunerAnalyzer;
+class TunerMixer;
 
 // The tuner's main window: the tuning display, the string buttons (guitar tuning) or the octave
 // and semitone controls (chromatic tuning), and a detail panel with the level meters and the
@@ -12,7 +13,7 @@ class TunerAnalyzer;
 // visibility are not stored: every run starts in guitar tuning with automatic string choice.
 class TunerDialog : public YGuiDialog {
 public:
-    explicit TunerDialog(TunerAnalyzer& analyzer);
+    TunerDialog(TunerAnalyzer& analyzer, TunerMixer& mixer);
 
     INT_PTR HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -39,6 +40,7 @@ private:
     void DrawStringButton(const DRAWITEMSTRUCT& item);
 
     TunerAnalyzer& analyzer;
+    TunerMixer& mixer;
 
     // What the view shows now; the start values match no real value, so the first update draws
     // everything.

@@ -1,7 +1,9 @@
 #include "TunerMain.hpp"
 
+#include "AudioSourceDialog.hpp"
 #include "TunerAnalyzer.hpp"
 #include "TunerDialog.hpp"
+#include "TunerMixer.hpp"
 #include "TunerSettings.hpp"
 #include "TunerState.hpp"
 #include "YMessageBox.hpp"
@@ -15,19 +17,31 @@ void ReportDeviceError(const TunerAnalyzer& analyzer) {
     ErrorBox(IDS_ERROR_TITLE, reason);
 }
 
-int TunerMain(TunerAnalyzer& analyzer) {
+int TunerMain(TunerAnalyzer& analyzer, TunerMixer& mixer) {
     LoadSettings(ModuleDirectory(), static_cast<int>(TunerAnalyzer::GetNumDevices()));
     if (TunerAnalyzer::GetNumDevices() == 0) {
         ErrorBox(IDS_ERROR_TITLE, IDS_CANT_OPEN_WAVE_IN);
         return 1;
     }
     analyzer.SetHop(fastUpdates ? TunerAnalyzer::FastHop : TunerAnalysis::BlockLength);
-    if (!analyzer.Open(waveInDevice)) {
+    // The user may choose another device, or give up.
+    while (!analyzer.Open(waveInDevice)) {
         ReportDeviceError(analyzer);
-        return 1;
+        AudioSourceDialog dialog(analyzer, mixer);
+        if (dialog.RunModal() != YGuiDialog::CodeOk) return 1;
+    }
+    // A device chosen in the dialog comes with its mixer open, saved and set up already; saving
+    // it again would take the program's own routing for the card's.
+    if (!mixer.IsOpen()) {
+        if (mixer.Open(static_cast<unsigned>(waveInDevice), MIXER_OBJECTF_WAVEIN)) {
+            mixer.SaveState();
+            mixer.ApplySource();
+        } else {
+            inputSource = InputSourceMixerDefault;
+        }
     }
 
-    TunerDialog window(analyzer);
+    TunerDialog window(analyzer, mixer);
     analyzer.Setup();
     analyzer.LoadCurrentTuning();
     analyzer.Start();

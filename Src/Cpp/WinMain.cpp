@@ -1,15 +1,19 @@
 // The program's entry point and its program-wide objects. The settings object (TunerSettings.cpp)
-// is written when it is destroyed at exit, after capture has been closed here.
+// is written when it is destroyed at exit, after the mixer and capture have been closed here.
 #include <windows.h>
 
 #include "TunerAnalyzer.hpp"
 #include "TunerMain.hpp"
+#include "TunerMixer.hpp"
 #include "YModule.hpp"
 #include "YSystemException.hpp"
 
 namespace {
 
+// Destroyed in reverse order at exit: the mixer puts the card's routing back, the analyzer closes
+// capture if it is still open, and last the settings are written.
 TunerAnalyzer analyzer;
+TunerMixer mixer;
 
 // Room for any path the ANSI functions can give; a cut path would put the settings elsewhere.
 constexpr DWORD ModulePathSize = 32768;
@@ -25,7 +29,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     int code = 1;
     try {
         YLibInit();
-        code = TunerMain(analyzer);
+        code = TunerMain(analyzer, mixer);
         YLibTerm();
     } catch (const YSystemException& e) {
         e.Report();

@@ -10,6 +10,7 @@
 
 #include "TunerAnalyzer.hpp"
 #include "TunerDialog.hpp"
+#include "TunerMixer.hpp"
 #include "TunerState.hpp"
 
 namespace {
@@ -33,7 +34,8 @@ double FastestMicroseconds(int calls, Action action) {
 
 int main() {
     TunerAnalyzer analyzer;
-    TunerDialog window(analyzer);
+    TunerMixer mixer;
+    TunerDialog window(analyzer, mixer);
     window.CreateModeless();
     window.Show();
     window.UpdateView(true);

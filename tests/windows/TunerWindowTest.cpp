@@ -11,6 +11,7 @@
 #include "LevelMeters.hpp"
 #include "TunerAnalyzer.hpp"
 #include "TunerDialog.hpp"
+#include "TunerMixer.hpp"
 #include "TunerSettings.hpp"
 #include "TunerState.hpp"
 #include "TuningDisplay.hpp"
@@ -265,7 +266,8 @@ protected:
     bool StringPressed(int id) { return Pixel(id, 2, 2) == GetSysColor(COLOR_BTNTEXT); }
 
     TunerAnalyzer analyzer;
-    TunerDialog window{analyzer};
+    TunerMixer mixer;
+    TunerDialog window{analyzer, mixer};
 };
 
 // Captions, labels and which controls show are checked end to end (fretlark_window_test.py).

@@ -1,0 +1,140 @@
+#include "AudioSourceDialog.hpp"
+
+#include "TunerMixer.hpp"
+#include "TunerSettings.hpp"
+#include "TunerState.hpp"
+#include "YMessageBox.hpp"
+#include "YWaveIn.hpp"
+#include "resource.h"
+
+namespace {
+
+const RadioEntry SourceGroup[] = {
+    {InputSourceMixerDefault, IDC_SOURCE_DEFAULT},
+    {InputSourceLine, IDC_SOURCE_LINE},
+    {InputSourceMicrophone, IDC_SOURCE_MIC},
+    {-1, -1},
+};
+
+constexpr int NoiseTicks = 2;
+constexpr int LevelTicks = 8;
+
+}  // namespace
+
+AudioSourceDialog::AudioSourceDialog(YWaveIn& capture, TunerMixer& mixer) : capture(capture), mixer(mixer) {
+    SetTemplate(IDD_AUDIO_SOURCE);
+    SetParentHandle(GetActiveWindow());
+}
+
+INT_PTR AudioSourceDialog::HandleMessage(HWND, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG: Initialize(); break;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDC_WAVE_IN_DEVICES && HIWORD(wParam) == CBN_SELCHANGE) {
+            ChangeDevice();
+        } else if (IsRadioGroupCommand(SourceGroup, wParam)) {
+            sourceChosen = true;
+            UpdateLevelSlider();
+        } else if (HIWORD(wParam) == BN_CLICKED) {
+            if (LOWORD(wParam) == IDOK) Confirm();
+            if (LOWORD(wParam) == IDCANCEL) EndCancel();
+        }
+        break;
+    // The close box keeps everything as it is but counts as OK: start-up then tries the device again.
+    case WM_CLOSE: EndOk(); break;
+    }
+    return 0;
+}
+
+void AudioSourceDialog::Initialize() {
+    CenterWindow(GetHandle());
+    YArray<YString> names;
+    YWaveIn::GetDeviceNames(names);
+    for (int i = 0; i < names.Count(); ++i) AddComboString(IDC_WAVE_IN_DEVICES, names[i]);
+    SetComboSel(IDC_WAVE_IN_DEVICES, waveInDevice);
+    YString name;
+    GetComboSelText(IDC_WAVE_IN_DEVICES, name);
+    SetControlText(IDC_DEVICE_STATUS, name);
+
+    SetSliderRange(IDC_NOISE_THRESHOLD, 0, MaxNoiseThreshold);
+    SetSliderTicFreq(IDC_NOISE_THRESHOLD, NoiseTicks);
+    SetSliderPos(IDC_NOISE_THRESHOLD, noiseThreshold);
+    SetSliderRange(IDC_RECORDING_LEVEL, 0, MaxRecordingLevel);
+    SetSliderTicFreq(IDC_RECORDING_LEVEL, LevelTicks);
+    SetSliderPos(IDC_RECORDING_LEVEL, recordingLevel);
+    UpdateSourceControls();
+}
+
+void AudioSourceDialog::ChangeDevice() {
+    int device = GetComboSel(IDC_WAVE_IN_DEVICES);
+    if (device < 0 || device == waveInDevice) return;
+    capture.Stop();
+    capture.Close();
+    if (!capture.Open(static_cast<unsigned>(device))) {
+        // Back to the device in use, which start-up may not have been able to open either.
+        if (capture.Open(static_cast<unsigned>(waveInDevice))) capture.Start();
+        SetComboSel(IDC_WAVE_IN_DEVICES, waveInDevice);
+        ErrorBox(IDS_ERROR_TITLE, IDS_CANT_OPEN_WAVE_IN);
+        return;
+    }
+    // A new card has a sample clock of its own: its calibration starts again.
+    waveInDevice = device;
+    theSettings.WriteInt(SectionAudioInput, KeyWaveIn, waveInDevice);
+    calibrationRate = DefaultCalibrationRate;
+    theSettings.WriteDouble(SectionAudioInput, KeyCalibration, calibrationRate);
+    capture.Start();
+    YString name;
+    GetComboSelText(IDC_WAVE_IN_DEVICES, name);
+    SetControlText(IDC_DEVICE_STATUS, name);
+
+    mixer.Close();
+    if (mixer.Open(static_cast<unsigned>(waveInDevice), MIXER_OBJECTF_WAVEIN)) {
+        mixer.SaveState();
+        mixer.ApplySource();
+    }
+    UpdateSourceControls();
+}
+
+void AudioSourceDialog::Confirm() {
+    noiseThreshold = GetSliderPos(IDC_NOISE_THRESHOLD);
+    theSettings.WriteInt(SectionAudioInput, KeyNoiseLevel, noiseThreshold);
+    // Also from a disabled slider: it holds the level it showed last.
+    recordingLevel = GetSliderPos(IDC_RECORDING_LEVEL);
+    theSettings.WriteInt(SectionAudioInput, KeyInputLevel, recordingLevel);
+    // The mixer's default that a card without the stored input forced on the group is no choice of
+    // the user's: the stored source stays for a card that has it.
+    inputSource = GetRadioGroup(SourceGroup);
+    if (sourceChosen) theSettings.WriteInt(SectionAudioInput, KeySource, inputSource);
+    mixer.ApplySource();
+    EndOk();
+}
+
+void AudioSourceDialog::UpdateSourceControls() {
+    bool mic = false, line = false;
+    if (mixer.IsOpen()) {
+        mic = mixer.SelectMicInput() && mixer.FindControl(TunerMixer::VolumeControl);
+        line = mixer.SelectLineInput() && mixer.FindControl(TunerMixer::VolumeControl);
+    }
+    // The source about to be shown must be one the mixer has.
+    if ((inputSource == InputSourceMicrophone && !mic) || (inputSource == InputSourceLine && !line))
+        inputSource = InputSourceMixerDefault;
+    EnableControl(IDC_SOURCE_MIC, mic);
+    EnableControl(IDC_SOURCE_LINE, line);
+    SetRadioGroup(SourceGroup, inputSource);
+    UpdateLevelSlider();
+}
+
+void AudioSourceDialog::UpdateLevelSlider() {
+    int source = GetRadioGroup(SourceGroup);
+    if (source == InputSourceMixerDefault) {
+        EnableControl(IDC_RECORDING_LEVEL, false);
+        return;
+    }
+    // The same input that ApplySource sets: for "line" the auxiliary input on a card without a line.
+    bool found = (source == InputSourceLine && mixer.SelectLineInput()) ||
+                 (source == InputSourceMicrophone && mixer.SelectMicInput());
+    unsigned volume = 0;
+    if (found && mixer.FindControl(TunerMixer::VolumeControl)) mixer.GetValue(volume);
+    EnableControl(IDC_RECORDING_LEVEL, true);
+    SetSliderPos(IDC_RECORDING_LEVEL, TunerMixer::LevelOfVolume(volume));
+}

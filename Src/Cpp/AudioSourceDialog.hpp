@@ -1,0 +1,33 @@
+#pragma once
+
+#include "YGuiDialog.hpp"
+
+class TunerMixer;
+class YWaveIn;
+
+// "Audio Source Settings": the wave-input device, the mixer input that feeds it, the recording
+// level and the noise threshold. A new device takes effect and is stored at once: capture moves to
+// it and its mixer is opened. Source, level and threshold are stored and applied on OK only, the
+// source only when the user chose one.
+// RunModal gives 1 for OK and for the close box, 0 for Cancel.
+class AudioSourceDialog : public YGuiDialog {
+public:
+    AudioSourceDialog(YWaveIn& capture, TunerMixer& mixer);
+
+    INT_PTR HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void Initialize();
+    void ChangeDevice();
+    void Confirm();
+    // Enables the inputs the mixer has and shows inputSource; falls back to the mixer's default
+    // when the mixer lacks it.
+    void UpdateSourceControls();
+    // Shows the mixer's own volume of the chosen input; disabled for the mixer's default.
+    void UpdateLevelSlider();
+
+    YWaveIn& capture;
+    TunerMixer& mixer;
+    // The user clicked one of the source buttons.
+    bool sourceChosen = false;
+};
