@@ -29,6 +29,8 @@ TUNING_SETTINGS, CREATE_TUNING = "Tuning Settings", "Create Tuning"
 IDOK, IDC_CREATE_TUNING, IDC_STRING_SLIDER_0, IDC_ROOT_STEP, IDC_TUNING_LIST = "1", "1022", "1026", "1040", "1060"
 IDC_TUNING_NAME = "1061"
 VK_LEFT = "37"
+IDM_AUDIO_SOURCE = "40002"
+AUDIO_SOURCE = "Audio Source Settings"
 
 PROGRAM = DRIVE = ANALYZE = CASE = None
 RUNNER = []
@@ -224,6 +226,45 @@ class WindowTest(unittest.TestCase):
         drive("close")
         self.assertEqual(0, tuner.exit_code())
         self.assertEqual(["fretlark.exe", "fretlark.ini"], sorted(os.listdir(self.directory)))
+
+    def case_audio_source(self):
+        """Setup > Audio Source on the virtual sound card, as a user of its second device works it."""
+        with open(os.path.join(self.directory, "fretlark.ini"), "w", newline="") as settings:
+            settings.write(FIRST_RUN_SETTINGS.replace("WaveIn = 0", "WaveIn = 1").replace("1.000000", "1.500000")
+                           .replace("Source = 0", "Source = 2").replace("InputLevel = 64", "InputLevel = 40"))
+        tuner = Tuner(self.directory)
+        self.assertEqual(0, drive("result", "20")[0], "no result shown")
+        drive("open", IDM_AUDIO_SOURCE)
+        code, shown = drive("in", AUDIO_SOURCE, "controls")
+        self.assertEqual(0, code, "no dialog")
+        # Wine's mixer has a microphone but no line input and no input selector: the mixer's default.
+        self.assertEqual({"1013.items": "PulseAudio|Monitor of ToneSink", "1013.selected": "1",
+                          "1069": "Monitor of ToneSink", "1015.enabled": "0", "1016.enabled": "1",
+                          "1017.checked": "1", "1047.enabled": "0", "1047.position": str(64 - 40),
+                          "1046.position": str(16 - 2)},
+                         {key: shown[key] for key in ("1013.items", "1013.selected", "1069", "1015.enabled",
+                                                      "1016.enabled", "1017.checked", "1047.enabled", "1047.position",
+                                                      "1046.position")})
+
+        # The other device at once, kept when the dialog is cancelled; the moved slider is not.
+        drive("in", AUDIO_SOURCE, "select", "1013", "0")
+        self.assertEqual("PulseAudio", drive("in", AUDIO_SOURCE, "controls")[1]["1069"])
+        drive("in", AUDIO_SOURCE, "slide", "1046", "0")
+        drive("in", AUDIO_SOURCE, "click", "2")
+        self.assertEqual(0, drive("gone", AUDIO_SOURCE, "5")[0], "Cancel ends the dialog")
+        drive("open", IDM_AUDIO_SOURCE)
+        code, shown = drive("in", AUDIO_SOURCE, "controls")
+        self.assertEqual(("0", "PulseAudio", str(16 - 2)), (shown["1013.selected"], shown["1069"], shown["1046.position"]))
+
+        # OK stores the threshold; the mixer's default that Wine's mixer forces is no choice of the user's.
+        drive("in", AUDIO_SOURCE, "slide", "1046", "4")
+        drive("in", AUDIO_SOURCE, "click", "1")
+        self.assertEqual(0, drive("gone", AUDIO_SOURCE, "5")[0], "OK ends the dialog")
+        drive("close")
+        self.assertEqual(0, tuner.exit_code())
+        with open(os.path.join(self.directory, "fretlark.ini"), newline="") as settings:
+            self.assertEqual(FIRST_RUN_SETTINGS.replace("NoiseLevel = 2", "NoiseLevel = 12").replace("Source = 0", "Source = 2")
+                             .replace("InputLevel = 64", "InputLevel = 40"), settings.read())
 
 
 if __name__ == "__main__":

@@ -19,10 +19,16 @@
 // The tuner's other dialogs are found by their caption; each call waits up to five seconds for
 // the dialog to show:
 //
-//   fretlark-drive in CAPTION controls       every control: ID=text, ID.enabled=0|1, and for list
-//                                            boxes ID.items=a,b,... and ID.selected=N, for
-//                                            sliders ID.position=N
+//   fretlark-drive in CAPTION controls       every control: ID=text, ID.enabled=0|1, and for
+//                                            buttons ID.checked=N, for list boxes
+//                                            ID.items=a,b,... and ID.selected=N, for combo boxes
+//                                            ID.items=a|b|... and ID.selected=N, for sliders
+//                                            ID.position=N as the control holds it (a vertical
+//                                            one's top is its minimum)
 //   fretlark-drive in CAPTION click ID       a button click, posted (it may open another dialog)
+//   fretlark-drive in CAPTION select ID N    item N of combo box ID chosen as a user does
+//   fretlark-drive in CAPTION slide ID N     the thumb of slider ID moved to N
+//   fretlark-drive in CAPTION close          the dialog's close box, posted
 //   fretlark-drive in CAPTION type ID TEXT   the characters of TEXT typed into control ID
 //   fretlark-drive in CAPTION key ID VK N    the key VK (a virtual-key code) pressed N times on ID
 //   fretlark-drive in CAPTION arrow ID up|down N
@@ -254,6 +260,22 @@ BOOL CALLBACK PrintControl(HWND control, LPARAM) {
         }
         std::printf("%d.items=%s\n%d.selected=%d\n", id, items.c_str(), id, static_cast<int>(Send(control, LB_GETCURSEL, 0, 0)));
     }
+    if (lstrcmpiA(className.c_str(), "ComboBox") == 0) {
+        std::string items;
+        for (int index = 0, count = static_cast<int>(Send(control, CB_GETCOUNT, 0, 0)); index < count; ++index) {
+            wchar_t item[256] = L"";
+            char text[256] = "";
+            DWORD_PTR length = 0;
+            if (Send(control, CB_GETLBTEXTLEN, index, 0) >= static_cast<LRESULT>(std::size(item))) continue;
+            SendMessageTimeoutW(control, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(item), SMTO_ABORTIFHUNG,
+                                TimeoutMilliseconds, &length);
+            WideCharToMultiByte(CP_ACP, 0, item, -1, text, sizeof text, nullptr, nullptr);
+            items += (index ? "|" : "") + std::string(text);
+        }
+        std::printf("%d.items=%s\n%d.selected=%d\n", id, items.c_str(), id, static_cast<int>(Send(control, CB_GETCURSEL, 0, 0)));
+    }
+    if (lstrcmpiA(className.c_str(), "Button") == 0)
+        std::printf("%d.checked=%d\n", id, static_cast<int>(Send(control, BM_GETCHECK, 0, 0)));
     if (lstrcmpiA(className.c_str(), TRACKBAR_CLASSA) == 0)
         std::printf("%d.position=%d\n", id, static_cast<int>(Send(control, TBM_GETPOS, 0, 0)));
     return TRUE;
@@ -282,11 +304,24 @@ int InDialog(const std::string& caption, int argc, char** argv) {
         EnumChildWindows(dialog, PrintControl, 0);
         return 0;
     }
+    if (action == "close" && argc == 1) {
+        PostMessageA(dialog, WM_CLOSE, 0, 0);
+        return 0;
+    }
     if (argc < 2) return 2;
     HWND control = GetDlgItem(dialog, std::atoi(argv[1]));
     if (!control) return 1;
     if (action == "click" && argc == 2) {
         PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), BN_CLICKED), reinterpret_cast<LPARAM>(control));
+        return 0;
+    }
+    if (action == "select" && argc == 3) {
+        Send(control, CB_SETCURSEL, std::atoi(argv[2]), 0);
+        Send(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), CBN_SELCHANGE), reinterpret_cast<LPARAM>(control));
+        return 0;
+    }
+    if (action == "slide" && argc == 3) {
+        Send(control, TBM_SETPOS, TRUE, std::atoi(argv[2]));
         return 0;
     }
     if (action == "type" && argc == 3) {
