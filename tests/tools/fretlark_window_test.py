@@ -30,6 +30,8 @@ IDOK, IDC_CREATE_TUNING, IDC_STRING_SLIDER_0, IDC_ROOT_STEP, IDC_TUNING_LIST = "
 IDC_TUNING_NAME = "1061"
 VK_LEFT = "37"
 IDM_AUDIO_SOURCE = "40002"
+IDM_PRECISE_PITCH, IDM_FAST_UPDATES = "40014", "40015"
+IDC_MEASURED_FREQUENCY, IDC_TARGET_NOTE = "1006", "1010"
 AUDIO_SOURCE = "Audio Source Settings"
 
 PROGRAM = DRIVE = ANALYZE = CASE = None
@@ -265,6 +267,38 @@ class WindowTest(unittest.TestCase):
         with open(os.path.join(self.directory, "fretlark.ini"), newline="") as settings:
             self.assertEqual(FIRST_RUN_SETTINGS.replace("NoiseLevel = 2", "NoiseLevel = 12").replace("Source = 0", "Source = 2")
                              .replace("InputLevel = 64", "InputLevel = 40"), settings.read())
+
+    def case_analysis_options(self):
+        """View > Precise Pitch and View > Fast Updates: on at once, kept for the next run."""
+        def play(tone):
+            # The daemon of this test: its runtime directory lies inside the audio directory.
+            audio = os.path.dirname(os.environ["PULSE_RUNTIME_PATH"])
+            subprocess.run([os.path.join(os.path.dirname(RUNNER[0]), "test-audio"), "play", audio, tone], check=True)
+
+        tuner = Tuner(self.directory)
+        self.assertEqual(0, drive("result", "20")[0], "no result shown")
+        drive("command", IDM_PRECISE_PITCH)
+        drive("command", IDM_FAST_UPDATES)
+        # The low E string, where the default reads 82.60 Hz.
+        play("82.41")
+        switched = time.time()
+        code, shown = drive("shows", IDC_TARGET_NOTE, "E2", "10")
+        self.assertEqual(0, code, "the new note never showed")
+        print("from the new tone to its note in the window: %.0f ms" % (int(shown["at_ms"]) - 1000 * switched))
+        self.assertEqual(0, drive("shows", IDC_MEASURED_FREQUENCY, "82.41", "5")[0], "precise pitch reads 82.41 Hz")
+        drive("close")
+        self.assertEqual(0, tuner.exit_code())
+        settings = os.path.join(self.directory, "fretlark.ini")
+        chosen = FIRST_RUN_SETTINGS + "\r\n[Analysis]\r\nPrecisePitch = 1\r\nFastUpdates = 1\r\n"
+        with open(settings, newline="") as stored:
+            self.assertEqual(chosen, stored.read())
+
+        again = Tuner(self.directory)
+        self.assertEqual(0, drive("shows", IDC_MEASURED_FREQUENCY, "82.41", "20")[0], "precise pitch from the start")
+        drive("close")
+        self.assertEqual(0, again.exit_code())
+        with open(settings, newline="") as stored:
+            self.assertEqual(chosen, stored.read())
 
 
 if __name__ == "__main__":

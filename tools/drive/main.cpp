@@ -6,6 +6,9 @@
 //   fretlark-drive wait SECONDS        until the main window shows; prints how long after its
 //                                      process started that was
 //   fretlark-drive result SECONDS      until the main window shows a measured frequency
+//   fretlark-drive shows ID TEXT SECONDS  until control ID of the main window shows TEXT (blanks
+//                                      around it aside); prints when that was, in milliseconds
+//                                      since 1970, to time the window against outside events
 //   fretlark-drive texts               the window's caption, control texts and layout, key=value
 //   fretlark-drive command ID          a menu command or button click (WM_COMMAND)
 //   fretlark-drive capture ID FILE     the client area of control ID, or the whole window with
@@ -138,6 +141,22 @@ int Wait(double seconds) {
 
 int WaitForResult(double seconds) {
     return WaitFor(seconds, [](HWND window) { return std::atof(ControlText(window, IDC_MEASURED_FREQUENCY).c_str()) > 0; }) ? 0 : 1;
+}
+
+std::string Trimmed(std::string text) {
+    text.erase(0, text.find_first_not_of(' '));
+    text.erase(text.find_last_not_of(' ') + 1);
+    return text;
+}
+
+int WaitForText(int id, const std::string& text, double seconds) {
+    if (!WaitFor(seconds, [&](HWND window) { return Trimmed(ControlText(window, id)) == text; })) return 1;
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    constexpr ULONGLONG UnixEpoch = 116444736000000000ULL;  // 1970-01-01 in 100 ns since 1601
+    ULONGLONG ticks = (static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    std::printf("at_ms=%llu\n", (ticks - UnixEpoch) / 10000);
+    return 0;
 }
 
 int Texts(HWND window) {
@@ -364,7 +383,8 @@ int Gone(const std::string& caption, double seconds) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: fretlark-drive wait|result SECONDS | texts | command ID | open ID | capture ID FILE | close |"
+    std::fprintf(stderr, "usage: fretlark-drive wait|result SECONDS | shows ID TEXT SECONDS | texts | command ID | open ID |"
+                         " capture ID FILE | close |"
                          " boxes SECONDS | in CAPTION ACTION... | gone CAPTION SECONDS\n");
     return 2;
 }
@@ -376,6 +396,7 @@ int main(int argc, char** argv) {
     std::string action = argv[1];
     if (action == "wait" && argc == 3) return Wait(std::atof(argv[2]));
     if (action == "result" && argc == 3) return WaitForResult(std::atof(argv[2]));
+    if (action == "shows" && argc == 5) return WaitForText(std::atoi(argv[2]), argv[3], std::atof(argv[4]));
     if (action == "boxes" && argc == 3) return Boxes(std::atof(argv[2]));
     if (action == "in" && argc >= 4) {
         int code = InDialog(argv[2], argc - 3, argv + 3);
