@@ -8,6 +8,7 @@
 #include "TunerState.hpp"
 #include "YMessageBox.hpp"
 #include "YModule.hpp"
+#include "YSystemException.hpp"
 #include "resource.h"
 
 void ReportDeviceError(const TunerAnalyzer& analyzer) {
@@ -46,7 +47,12 @@ int TunerMain(TunerAnalyzer& analyzer, TunerMixer& mixer) {
     analyzer.LoadCurrentTuning();
     analyzer.Start();
     window.RunModal();
-    analyzer.Stop();
-    analyzer.Close();
+    // A device that went away while the tuner ran (its sound server ended, say) can be neither
+    // stopped nor closed any more. There is nothing left to undo then, and the run still ends
+    // normally, its settings saved. Close stops capture first.
+    try {
+        analyzer.Close();
+    } catch (const YSystemException&) {
+    }
     return 0;
 }

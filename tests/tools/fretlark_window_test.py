@@ -75,14 +75,28 @@ def lit_bars(width, height, semitones):
     return set(range(first, last + 1, 4))
 
 
+def first_values(settings):
+    """{(section, key): value} of a settings file as the tuner reads it: names without regard to
+    letter case, the first of a key's lines."""
+    values, section = {}, ""
+    for line in settings.splitlines():
+        line = line.strip()
+        if line.startswith(b"[") and b"]" in line:
+            section = line[1:line.index(b"]")].strip().lower().decode("latin-1")
+        elif b"=" in line:
+            key, value = line.split(b"=", 1)
+            values.setdefault((section, key.strip().lower().decode("latin-1")), value.strip())
+    return values
+
+
 class Tuner:
     """fretlark.exe running from a directory of its own."""
 
-    def __init__(self, directory):
+    def __init__(self, directory, prefix=()):
         self.directory = directory
         program = os.path.join(directory, "fretlark.exe")
         shutil.copy(PROGRAM, program)
-        self.process = subprocess.Popen(RUNNER + [program], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.process = subprocess.Popen(list(prefix) + RUNNER + [program], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def exit_code(self):
         return self.process.wait(timeout=30)
@@ -228,6 +242,66 @@ class WindowTest(unittest.TestCase):
         drive("close")
         self.assertEqual(0, tuner.exit_code())
         self.assertEqual(["fretlark.exe", "fretlark.ini"], sorted(os.listdir(self.directory)))
+
+    def case_server_killed(self):
+        """The sound server goes away while the tuner runs: no crash, no hang, a normal end."""
+        audio = os.path.join(self.directory, "audio")
+        test_audio = os.path.join(os.path.dirname(RUNNER[0]), "test-audio")
+        subprocess.run([test_audio, "start", audio], check=True, capture_output=True)
+        self.addCleanup(subprocess.run, [test_audio, "stop", audio], capture_output=True)
+        subprocess.run([test_audio, "play", audio, "110"], check=True)
+        tuner = Tuner(self.directory, [test_audio, "exec", audio])
+        self.assertEqual(0, drive("shows", IDC_TARGET_NOTE, "A2", "20")[0], "no result shown")
+        with open(os.path.join(audio, "runtime", "pid")) as pid:
+            os.kill(int(pid.read()), 9)
+        for _ in range(3):
+            time.sleep(1)
+            code, texts = drive("texts")
+            self.assertEqual((0, "Fretlark - Standard"), (code, texts.get("caption")), "the window answers")
+        drive("command", IDM_CHROMATIC_TUNING)
+        self.assertEqual("Fretlark", drive("texts")[1]["caption"])
+        self.assertEqual("0", drive("boxes", "0")[1]["box_count"], "no error box")
+        drive("close")
+        self.assertEqual(0, tuner.exit_code())
+        with open(os.path.join(self.directory, "fretlark.ini"), newline="") as settings:
+            self.assertEqual(FIRST_RUN_SETTINGS, settings.read())
+
+    def case_settings_made_read_only(self):
+        """The settings file turns read-only during the run: the tuner ends normally, the file stays."""
+        settings = os.path.join(self.directory, "fretlark.ini")
+        stored = FIRST_RUN_SETTINGS.replace("RootFrequency = 440", "RootFrequency = 443")
+        with open(settings, "w", newline="") as out:
+            out.write(stored)
+        tuner = Tuner(self.directory)
+        self.assertEqual(0, drive("result", "20")[0])
+        drive("command", IDM_PRECISE_PITCH)  # something to save
+        os.chmod(settings, 0o444)
+        drive("close")
+        self.assertEqual(0, tuner.exit_code())
+        with open(settings, newline="") as kept:
+            self.assertEqual(stored, kept.read())
+        self.assertEqual(["fretlark.exe", "fretlark.ini"], sorted(os.listdir(self.directory)))
+
+    def case_garbage_settings(self):
+        """Settings files of every kind of damage: the tuner starts on repaired values."""
+        corpus = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "fuzz", "corpus", "ini_load_fuzzer")
+        damaged = []
+        for name in sorted(os.listdir(corpus)):
+            with open(os.path.join(corpus, name), "rb") as sample:
+                damaged.append(sample.read())
+        damaged.append(bytes(range(256)) * 8 + b"\n[AudioInput]\nWaveIn = 99\nSource = \xff\n[Tuning]\nRootFrequency = 1e309\n")
+        for garbage in damaged:
+            with open(os.path.join(self.directory, "fretlark.ini"), "wb") as out:
+                out.write(garbage)
+            tuner = Tuner(self.directory)
+            self.assertEqual(0, drive("result", "20")[0], garbage[:40])
+            drive("close")
+            self.assertEqual(0, tuner.exit_code())
+            with open(os.path.join(self.directory, "fretlark.ini"), "rb") as repaired:
+                values = first_values(repaired.read())
+            self.assertIn(values.get(("audioinput", "wavein")), (b"0", b"1"), values)
+            self.assertIn(values.get(("audioinput", "source")), (b"0", b"1", b"2"), values)
+            self.assertTrue(438 <= int(values.get(("tuning", "rootfrequency"), b"0")) <= 445, values)
 
     def case_audio_source(self):
         """Setup > Audio Source on the virtual sound card, as a user of its second device works it."""
