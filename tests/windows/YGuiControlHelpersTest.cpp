@@ -9,7 +9,6 @@
 #include "MessageBoxWatcher.hpp"
 #include "TestDialog.hpp"
 #include "dialog_tests_resource.h"
-#include "resource.h"
 
 namespace {
 
@@ -107,13 +106,13 @@ TEST_F(ControlHelpers, OnlyTheFirstBadFieldIsReportedAndFocused) {
     EXPECT_EQ("Out of range: [438..445]", boxes[1].text);
 }
 
-TEST_F(ControlHelpers, RealValidationUsesTheProgramsFrequencyMessage) {
+TEST_F(ControlHelpers, RealValidationFormatsItsRangeMessageWithRealBounds) {
     MessageBoxWatcher watcher;
     double frequency = 440.0;
     for (const char* text : {"99.9", "x", "4000"}) {
         SetText(IDC_TEST_EDIT1, text);
         bool failed = false;
-        dialog.ValidateReal(failed, IDC_TEST_EDIT1, frequency, 100.0, 4000.0, IDS_ILLEGAL_FREQUENCY);
+        dialog.ValidateReal(failed, IDC_TEST_EDIT1, frequency, 100.0, 4000.0, IDS_TEST_REAL_RANGE);
     }
     EXPECT_EQ(4000.0, frequency);
     dialog.FocusControl(IDC_TEST_EDIT2);
@@ -123,7 +122,7 @@ TEST_F(ControlHelpers, RealValidationUsesTheProgramsFrequencyMessage) {
 
     std::vector<ShownMessageBox> boxes = watcher.Boxes();
     ASSERT_EQ(3u, boxes.size());
-    EXPECT_EQ("Illegal frequency value.\nValid frequencies: [100..4000]", boxes[0].text);
+    EXPECT_EQ("Valid: [100..4000]", boxes[0].text);
     EXPECT_EQ("Illegal Real Number", boxes[1].text);
     EXPECT_EQ("Not here", boxes[2].text);
 }

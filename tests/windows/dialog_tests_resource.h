@@ -57,4 +57,5 @@
 #define IDS_TEST_TIP            9605
 #define IDS_TEST_ITEM_ONE       9606
 #define IDS_TEST_ITEM_TWO       9607
+#define IDS_TEST_REAL_RANGE     9608
 #define IDS_TEST_MISSING        9699
