@@ -103,3 +103,8 @@
 #define IDC_NOISE_THRESHOLD         1046
 #define IDC_RECORDING_LEVEL         1047
 #define IDC_DEVICE_STATUS           1069
+// About box: dialog, the title drawn semi-bold, the web link, and the address it opens
+#define IDD_ABOUT                   122
+#define IDC_LINK                    1068
+#define IDC_ABOUT_TITLE             1089
+#define IDS_WEB_ADDRESS             1100

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "AudioSourceDialog.hpp"
+#include "AboutDialog.hpp"
 #include "Notes.hpp"
 #include "TunerAnalyzer.hpp"
 #include "TunerMain.hpp"
@@ -121,6 +122,11 @@ void TunerDialog::Command(int id) {
         RefreshNoteLabel();
         RefreshStringLabels();
         break;
+    case IDM_ABOUT: {
+        AboutDialog about;
+        about.RunModal();
+        break;
+    }
     case IDM_DETAILS: ShowDetails(GetMenuItemState(IDM_DETAILS) != MF_CHECKED); break;
     case IDM_PRECISE_PITCH: TogglePrecisePitch(); break;
     case IDM_FAST_UPDATES: ToggleFastUpdates(); break;
