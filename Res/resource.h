@@ -108,3 +108,26 @@
 #define IDC_LINK                    1068
 #define IDC_ABOUT_TITLE             1089
 #define IDS_WEB_ADDRESS             1100
+
+// Calibration wizard: the three pages, the oscilloscope picture beside them, their controls
+#define IDD_CALIBRATION_MODE        124
+#define IDD_CALIBRATION_RUN         125
+#define IDD_CALIBRATION_RESULT      126
+#define IDB_OSCILLOSCOPE            129
+#define IDC_AUTOMATIC               1070
+#define IDC_EXTERNAL_SOURCE         1071
+#define IDC_EXTERNAL_FREQUENCY      1072
+#define IDC_EXTERNAL_STEP           1073
+#define IDC_RESET_CALIBRATION       1074
+#define IDC_CALIBRATION_PROGRESS    1075
+#define IDC_CALIBRATION_STATUS      1076
+#define IDC_TIME_LEFT               1078
+#define IDC_RAW_LABEL               1080
+#define IDC_REFERENCE_LABEL         1081
+#define IDC_RATE_LABEL              1082
+#define IDC_RAW_FREQUENCY           1083
+#define IDC_REFERENCE_FREQUENCY     1084
+#define IDC_RATE                    1085
+#define IDC_RAW_UNIT                1086
+#define IDC_REFERENCE_UNIT          1087
+#define IDC_CALIBRATION_WAIT        1088

@@ -6,6 +6,8 @@
 
 #include "AudioSourceDialog.hpp"
 #include "AboutDialog.hpp"
+#include "CalibrationWizard.hpp"
+#include "CaptureClock.hpp"
 #include "Notes.hpp"
 #include "TunerAnalyzer.hpp"
 #include "TunerMain.hpp"
@@ -122,6 +124,12 @@ void TunerDialog::Command(int id) {
         RefreshNoteLabel();
         RefreshStringLabels();
         break;
+    case IDM_CALIBRATE: {
+        CaptureClock clock(analyzer);
+        CalibrationWizard wizard(clock);
+        wizard.Run();
+        break;
+    }
     case IDM_ABOUT: {
         AboutDialog about;
         about.RunModal();

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <windows.h>
+#include <mmsystem.h>
+
+#include "SampleClock.hpp"
+#include "YWaveIn.hpp"
+
+// The clocks of a running capture device: its position in samples and the multimedia timer.
+class CaptureClock : public SampleClock {
+public:
+    explicit CaptureClock(YWaveIn& capture) : capture(capture) {}
+
+    unsigned Samples() override { return capture.GetPosition(); }
+    unsigned Milliseconds() override { return timeGetTime(); }
+    int NominalRate() override { return capture.GetFormat().sampleRate; }
+
+private:
+    YWaveIn& capture;
+};
