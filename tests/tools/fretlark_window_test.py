@@ -9,6 +9,10 @@ The tone cases compare the window with what fretlark-analyze reports for the sam
 the lit bars against the shown difference by the display's rules, switch to chromatic tuning and
 close the window: exit code 0 and the first run's settings file. The tuning-dialog case creates a
 tuning in Setup > Tuning, makes it current and checks the window and the settings file that follow.
+close the window: exit code 0 and the first run's settings file.
+
+The calibration cases work the wizard: the automatic measurement for real, and the external
+source, during which the test switches the sound between the tone and silence.
 """
 import os
 import shutil
@@ -33,6 +37,15 @@ IDM_AUDIO_SOURCE = "40002"
 IDM_PRECISE_PITCH, IDM_FAST_UPDATES = "40014", "40015"
 IDC_MEASURED_FREQUENCY, IDC_TARGET_NOTE = "1006", "1010"
 AUDIO_SOURCE = "Audio Source Settings"
+IDM_CALIBRATE = "40012"
+IDM_ABOUT = "40003"
+WIZARD = "Sample Rate Calibration Wizard"
+BACK, NEXT, FINISH, CANCEL = "12323", "12324", "12325", "2"
+AUTOMATIC, EXTERNAL_SOURCE, FEXT = "1070", "1071", "1072"
+TIME_LEFT, WAIT_TEXT, RAW, REFERENCE, RATE, STATUS = "1078", "1088", "1083", "1084", "1085", "1076"
+SILENCE_PEAK = " 2753.56"  # a silent block's flat spectrum peaks at the top of the range
+# The external source: a card 0.67 % slow hears the 1510 Hz reference at 1500 Hz.
+TONE_HZ, REFERENCE_HZ = "1500", 1510
 
 PROGRAM = DRIVE = ANALYZE = CASE = None
 RUNNER = []
@@ -41,6 +54,40 @@ RUNNER = []
 def drive(*args):
     result = subprocess.run(RUNNER + [DRIVE] + list(args), capture_output=True, text=True, timeout=60)
     return result.returncode, dict(line.rstrip("\r").split("=", 1) for line in result.stdout.splitlines() if "=" in line)
+
+
+def dialog(caption):
+    """The controls of the dialog with that caption (see `fretlark-drive in CAPTION controls`), or
+    None when it does not show within five seconds."""
+    code, controls = drive("in", caption, "controls")
+    return controls if code == 0 else None
+
+
+def wait_until(condition, seconds=15):
+    """Polls `condition` until it gives something true; that, or None when the time is up."""
+    end = time.monotonic() + seconds
+    while True:
+        result = condition()
+        if result or time.monotonic() > end:
+            return result or None
+        time.sleep(0.1)
+
+
+def shows(controls, control):
+    return controls is not None and controls.get(control + ".visible") == "1"
+
+
+def enabled_buttons(wizard):
+    return "".join(letter for button, letter in ((BACK, "b"), (NEXT, "n"), (FINISH, "f"))
+                   if wizard.get(button + ".enabled") == "1")
+
+
+def play(sound):
+    """Makes the test's sound server play a frequency, or silence. Its runtime directory lies in
+    the directory of the test-audio tool, which stands beside wine-run."""
+    directory = os.path.dirname(os.environ["PULSE_RUNTIME_PATH"])
+    arguments = ["silence", directory] if sound == "silence" else ["play", directory, sound]
+    subprocess.run([os.path.join(os.path.dirname(RUNNER[0]), "test-audio")] + arguments, check=True, timeout=30)
 
 
 def bmp_pixels(path):
@@ -100,6 +147,12 @@ class Tuner:
 
     def exit_code(self):
         return self.process.wait(timeout=30)
+
+    def end(self):
+        """Ends a tuner that a failed test left running, so that it cannot answer for the next."""
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
 
 
 class WindowTest(unittest.TestCase):
@@ -234,6 +287,117 @@ class WindowTest(unittest.TestCase):
         _, again = drive("boxes", "0")
         self.assertEqual("0", again["box_count"], "exactly one box")
 
+    def click(self, caption, control):
+        self.assertEqual("1", drive("in", caption, "click", control)[1].get("clicked"), "%s cannot be clicked" % control)
+
+    def start_tuner(self):
+        tuner = Tuner(self.directory)
+        self.addCleanup(tuner.end)
+        return tuner
+
+    def stored_rate_after_closing(self, tuner):
+        """Closes the tuner and gives the calibration rate of its settings file, rounded as the
+        wizard's result page shows it."""
+        drive("close")
+        self.assertEqual(0, tuner.exit_code())
+        with open(os.path.join(self.directory, "fretlark.ini"), newline="") as settings:
+            return "%.5f" % float(settings.read().split("Calibration = ")[1].split("\r\n")[0])
+
+    def wizard_page(self, control, condition=lambda wizard: True, seconds=15):
+        """The wizard once its page with `control` shows and `condition` holds."""
+        wizard = wait_until(lambda: (lambda w: w if shows(w, control) and condition(w) else None)(dialog(WIZARD)), seconds)
+        self.assertTrue(wizard, "the wizard's page with %s" % control)
+        return wizard
+
+    def main_window_measures(self, accept):
+        """Whether the main window comes to show a measured frequency that `accept` takes."""
+        return wait_until(lambda: accept(float(drive("texts")[1].get("measured", "0"))))
+
+    def open_external_source(self, reference):
+        drive("open", IDM_CALIBRATE)
+        self.wizard_page(EXTERNAL_SOURCE)
+        self.click(WIZARD, EXTERNAL_SOURCE)
+        drive("in", WIZARD, "set", FEXT, reference)
+        self.click(WIZARD, NEXT)
+        wizard = self.wizard_page(RATE, lambda w: enabled_buttons(w) == "bn")
+        self.assertEqual("%8.2f" % float(reference), wizard[REFERENCE])
+        self.assertFalse(shows(wizard, TIME_LEFT))
+
+    def case_calibrate_external(self):
+        rows = self.analysis()
+        raw = [float(row[4]) for row in rows]
+        tuner = self.start_tuner()
+        self.assertEqual(0, drive("result", "20")[0])
+
+        def tone_rate(wizard):
+            """Whether the page shows a block of the tone, and Fext over its frequency as the rate (to
+            the rounding of the frequency shown)."""
+            shown = float(wizard[RAW] or 0)
+            return min(raw) - 0.01 <= shown <= max(raw) + 0.01 and abs(REFERENCE_HZ / shown - float(wizard[RATE])) < 1e-5
+
+        # While the page measures, the main window goes on showing every block; a block without a
+        # tone gives no calibration (though Fext over the silent block's peak would pass for one).
+        self.open_external_source(str(REFERENCE_HZ))
+        self.wizard_page(RATE, tone_rate)
+        play("silence")
+        self.wizard_page(RATE, lambda w: w[RAW] == SILENCE_PEAK and w[RATE] == "1.000000")
+        self.assertTrue(self.main_window_measures(lambda hz: hz > 2700))
+        # Back and Cancel both give the blocks back to the main window.
+        self.click(WIZARD, BACK)
+        self.wizard_page(EXTERNAL_SOURCE)
+        play(TONE_HZ)
+        self.assertTrue(self.main_window_measures(lambda hz: hz < 2000))
+        self.click(WIZARD, NEXT)
+        self.wizard_page(RATE, tone_rate)
+        self.click(WIZARD, CANCEL)
+        self.assertEqual(0, drive("gone", WIZARD, "5")[0], "the wizard closes")
+        play("silence")
+        self.assertTrue(self.main_window_measures(lambda hz: hz > 2700))
+
+        # Finish stores the rate that stood at Next; the main window then measures the tone at Fext.
+        play(TONE_HZ)
+        self.open_external_source(str(REFERENCE_HZ))
+        self.wizard_page(RATE, tone_rate)
+        self.click(WIZARD, NEXT)
+        result = self.wizard_page(STATUS, lambda w: enabled_buttons(w) == "f")
+        rate = float(result[STATUS].split(": ")[1])
+        self.click(WIZARD, FINISH)
+        self.assertTrue(self.main_window_measures(lambda hz: min(raw) * rate - 0.01 <= hz <= max(raw) * rate + 0.01))
+        self.assertEqual("%.5f" % rate, self.stored_rate_after_closing(tuner))
+        self.assertAlmostEqual(REFERENCE_HZ / float(TONE_HZ), rate, delta=0.001)
+
+    def case_calibrate_automatic(self):
+        # The user's guide lies beside the program, in Windows text, titled like the about box.
+        with open(os.path.join(os.path.dirname(PROGRAM), "README.TXT"), "rb") as guide:
+            text = guide.read()
+        self.assertNotIn(b"\n", text.replace(b"\r\n", b""), "Windows line ends only")
+        tuner = self.start_tuner()
+        # A newly started sound server delivers the first block a second or two late, and the
+        # capture position stands still until then: the measurement starts once results come.
+        self.assertEqual(0, drive("result", "20")[0])
+        drive("open", IDM_ABOUT)
+        about = dialog("About Fretlark")
+        self.assertEqual("https://fretlark.example.org/", about["1068"])
+        self.assertEqual(text.split(b"\r\n")[0].decode(), about["1089"].upper())
+        drive("in", "About Fretlark", "close")
+        self.assertEqual(0, drive("gone", "About Fretlark", "5")[0], "the about box closes")
+
+        drive("open", IDM_CALIBRATE)
+        self.wizard_page(AUTOMATIC)
+        self.click(WIZARD, AUTOMATIC)
+        self.click(WIZARD, NEXT)
+        running = self.wizard_page(TIME_LEFT, lambda w: enabled_buttons(w) == "" and w[TIME_LEFT] != "Time left: 29 sec")
+        self.assertEqual("Calibration will take 30 seconds. Please wait...", running[WAIT_TEXT])
+        self.assertRegex(running[TIME_LEFT], r"^Time left: (2[0-8]|1?[0-9]) sec$")
+        result = self.wizard_page(STATUS, lambda w: enabled_buttons(w) == "f", seconds=40)
+        self.assertFalse(shows(result, TIME_LEFT))
+        measured, rate = (float(line.split(": ")[1]) for line in result[STATUS].split("|"))
+        self.assertAlmostEqual(1.0, rate, delta=0.005)
+        self.assertAlmostEqual(measured / 11025, rate, delta=1e-5)
+        self.click(WIZARD, FINISH)
+        self.assertEqual("%.5f" % rate, self.stored_rate_after_closing(tuner))
+        print("automatic calibration: %s" % result[STATUS])
+
     def case_unwritable_settings(self):
         # A directory where the settings file belongs: it can be neither read nor written.
         os.mkdir(os.path.join(self.directory, "fretlark.ini"))
@@ -344,11 +508,6 @@ class WindowTest(unittest.TestCase):
 
     def case_analysis_options(self):
         """View > Precise Pitch and View > Fast Updates: on at once, kept for the next run."""
-        def play(tone):
-            # The daemon of this test: its runtime directory lies inside the audio directory.
-            audio = os.path.dirname(os.environ["PULSE_RUNTIME_PATH"])
-            subprocess.run([os.path.join(os.path.dirname(RUNNER[0]), "test-audio"), "play", audio, tone], check=True)
-
         tuner = Tuner(self.directory)
         self.assertEqual(0, drive("result", "20")[0], "no result shown")
         drive("command", IDM_PRECISE_PITCH)

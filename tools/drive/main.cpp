@@ -22,16 +22,21 @@
 // The tuner's other dialogs are found by their caption; each call waits up to five seconds for
 // the dialog to show:
 //
-//   fretlark-drive in CAPTION controls       every control: ID=text, ID.enabled=0|1, and for
+//   fretlark-drive in CAPTION controls       every control, those of a property sheet's pages too:
+//                                            ID=text, ID.enabled=0|1, ID.visible=0|1, and for
 //                                            buttons ID.checked=N, for list boxes
 //                                            ID.items=a,b,... and ID.selected=N, for combo boxes
 //                                            ID.items=a|b|... and ID.selected=N, for sliders
 //                                            ID.position=N as the control holds it (a vertical
 //                                            one's top is its minimum)
-//   fretlark-drive in CAPTION click ID       a button click, posted (it may open another dialog)
+//   fretlark-drive in CAPTION click ID       a click on button ID (on a property sheet, of the page
+//                                            that shows), posted (it may open another dialog) and
+//                                            only when the button shows and is enabled; prints
+//                                            clicked=1 or 0
+//   fretlark-drive in CAPTION set ID TEXT    the text of control ID replaced (WM_SETTEXT)
 //   fretlark-drive in CAPTION select ID N    item N of combo box ID chosen as a user does
 //   fretlark-drive in CAPTION slide ID N     the thumb of slider ID moved to N
-//   fretlark-drive in CAPTION close          the dialog's close box, posted
+//   fretlark-drive in CAPTION close          the dialog's close box (SC_CLOSE), posted
 //   fretlark-drive in CAPTION type ID TEXT   the characters of TEXT typed into control ID
 //   fretlark-drive in CAPTION key ID VK N    the key VK (a virtual-key code) pressed N times on ID
 //   fretlark-drive in CAPTION arrow ID up|down N
@@ -238,10 +243,31 @@ int Boxes(double seconds) {
     return 0;
 }
 
+// A dialog of the tuner other than a message box or the main window, by its caption.
 HWND DialogCalled(const std::string& caption) {
     for (HWND window : TopLevelDialogs())
-        if (WindowText(window) == caption) return window;
+        if (!IsMessageBox(window) && !GetMenu(window) && WindowText(window) == caption) return window;
     return nullptr;
+}
+
+struct ControlSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK FindVisibleControl(HWND control, LPARAM search) {
+    auto* wanted = reinterpret_cast<ControlSearch*>(search);
+    if (GetDlgCtrlID(control) == wanted->id && (!wanted->found || IsWindowVisible(control))) wanted->found = control;
+    return TRUE;
+}
+
+// Control `id` of the dialog; on a property sheet, whose pages are among its descendants, the one
+// of the page that shows.
+HWND FindControl(HWND dialog, int id) {
+    if (HWND control = GetDlgItem(dialog, id)) return control;
+    ControlSearch search{id, nullptr};
+    EnumChildWindows(dialog, FindVisibleControl, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 // Every input below is sent, not posted: the call returns once the control has handled it (sent
@@ -261,7 +287,11 @@ std::string ClassOf(HWND window) {
 BOOL CALLBACK PrintControl(HWND control, LPARAM) {
     int id = GetDlgCtrlID(control);
     if (id <= 0 || id == MessageTextId) return TRUE;
-    std::printf("%d=%s\n%d.enabled=%d\n", id, WindowText(control).c_str(), id, IsWindowEnabled(control) ? 1 : 0);
+    std::string text = WindowText(control);
+    for (char& c : text)
+        if (c == '\n') c = '|';
+    std::printf("%d=%s\n%d.enabled=%d\n%d.visible=%d\n", id, text.c_str(), id, IsWindowEnabled(control) ? 1 : 0, id,
+                IsWindowVisible(control) ? 1 : 0);
     std::string className = ClassOf(control);
     if (lstrcmpiA(className.c_str(), "ListBox") == 0) {
         std::string items;
@@ -324,14 +354,21 @@ int InDialog(const std::string& caption, int argc, char** argv) {
         return 0;
     }
     if (action == "close" && argc == 1) {
-        PostMessageA(dialog, WM_CLOSE, 0, 0);
+        PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
         return 0;
     }
     if (argc < 2) return 2;
-    HWND control = GetDlgItem(dialog, std::atoi(argv[1]));
+    HWND control = FindControl(dialog, std::atoi(argv[1]));
     if (!control) return 1;
     if (action == "click" && argc == 2) {
-        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), BN_CLICKED), reinterpret_cast<LPARAM>(control));
+        // As a user clicks: only a button that shows and can be pressed.
+        bool clickable = IsWindowVisible(control) && IsWindowEnabled(control) && IsWindowEnabled(dialog);
+        if (clickable) PostMessageA(control, BM_CLICK, 0, 0);
+        std::printf("clicked=%d\n", clickable ? 1 : 0);
+        return 0;
+    }
+    if (action == "set" && argc == 3) {
+        Send(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[2]));
         return 0;
     }
     if (action == "select" && argc == 3) {
