@@ -41,7 +41,7 @@ IDM_CALIBRATE = "40012"
 IDM_ABOUT = "40003"
 WIZARD = "Sample Rate Calibration Wizard"
 BACK, NEXT, FINISH, CANCEL = "12323", "12324", "12325", "2"
-AUTOMATIC, EXTERNAL_SOURCE, FEXT = "1070", "1071", "1072"
+RESET, AUTOMATIC, EXTERNAL_SOURCE, FEXT = "1074", "1070", "1071", "1072"
 TIME_LEFT, WAIT_TEXT, RAW, REFERENCE, RATE, STATUS = "1078", "1088", "1083", "1084", "1085", "1076"
 SILENCE_PEAK = " 2753.56"  # a silent block's flat spectrum peaks at the top of the range
 # The external source: a card 0.67 % slow hears the 1510 Hz reference at 1500 Hz.
@@ -313,15 +313,26 @@ class WindowTest(unittest.TestCase):
         """Whether the main window comes to show a measured frequency that `accept` takes."""
         return wait_until(lambda: accept(float(drive("texts")[1].get("measured", "0"))))
 
-    def open_external_source(self, reference):
+    def open_external_source(self):
         drive("open", IDM_CALIBRATE)
         self.wizard_page(EXTERNAL_SOURCE)
         self.click(WIZARD, EXTERNAL_SOURCE)
+
+    def enter_reference(self, reference):
+        """Types Fext and goes on to the page that listens."""
         drive("in", WIZARD, "set", FEXT, reference)
         self.click(WIZARD, NEXT)
         wizard = self.wizard_page(RATE, lambda w: enabled_buttons(w) == "bn")
         self.assertEqual("%8.2f" % float(reference), wizard[REFERENCE])
         self.assertFalse(shows(wizard, TIME_LEFT))
+
+    def refused_reference(self, reference):
+        """The message that refuses Fext, once the wizard has stayed on its first page."""
+        drive("in", WIZARD, "set", FEXT, reference)
+        self.click(WIZARD, NEXT)
+        box = wait_until(lambda: drive("boxes", "0.1")[1].get("box"))
+        self.wizard_page(FEXT, lambda w: w.get(FEXT + ".enabled") == "1")
+        return box
 
     def case_calibrate_external(self):
         rows = self.analysis()
@@ -335,9 +346,20 @@ class WindowTest(unittest.TestCase):
             shown = float(wizard[RAW] or 0)
             return min(raw) - 0.01 <= shown <= max(raw) + 0.01 and abs(REFERENCE_HZ / shown - float(wizard[RATE])) < 1e-5
 
+        # Fext lies within 100 to 4000 Hz, or the wizard stays where it is.
+        self.open_external_source()
+        out_of_range = "Error/Illegal frequency value.|Valid frequencies: [100..4000]"
+        self.assertEqual(out_of_range, self.refused_reference("99.9"))
+        self.assertEqual(out_of_range, self.refused_reference("4000.1"))
+        self.assertEqual("Error/Illegal Real Number", self.refused_reference("440 Hz"))
+        for reference in ("100", "4000"):
+            self.enter_reference(reference)
+            self.click(WIZARD, BACK)
+            self.wizard_page(FEXT)
+
         # While the page measures, the main window goes on showing every block; a block without a
         # tone gives no calibration (though Fext over the silent block's peak would pass for one).
-        self.open_external_source(str(REFERENCE_HZ))
+        self.enter_reference(str(REFERENCE_HZ))
         self.wizard_page(RATE, tone_rate)
         play("silence")
         self.wizard_page(RATE, lambda w: w[RAW] == SILENCE_PEAK and w[RATE] == "1.000000")
@@ -352,11 +374,12 @@ class WindowTest(unittest.TestCase):
         self.click(WIZARD, CANCEL)
         self.assertEqual(0, drive("gone", WIZARD, "5")[0], "the wizard closes")
         play("silence")
-        self.assertTrue(self.main_window_measures(lambda hz: hz > 2700))
+        self.assertTrue(self.main_window_measures(lambda hz: hz == float(SILENCE_PEAK)), "measured as before")
 
         # Finish stores the rate that stood at Next; the main window then measures the tone at Fext.
         play(TONE_HZ)
-        self.open_external_source(str(REFERENCE_HZ))
+        self.open_external_source()
+        self.enter_reference(str(REFERENCE_HZ))
         self.wizard_page(RATE, tone_rate)
         self.click(WIZARD, NEXT)
         result = self.wizard_page(STATUS, lambda w: enabled_buttons(w) == "f")
@@ -371,6 +394,8 @@ class WindowTest(unittest.TestCase):
         with open(os.path.join(os.path.dirname(PROGRAM), "README.TXT"), "rb") as guide:
             text = guide.read()
         self.assertNotIn(b"\n", text.replace(b"\r\n", b""), "Windows line ends only")
+        with open(os.path.join(self.directory, "fretlark.ini"), "w") as settings:
+            settings.write("[AudioInput]\nCalibration = 1.25\n")
         tuner = self.start_tuner()
         # A newly started sound server delivers the first block a second or two late, and the
         # capture position stands still until then: the measurement starts once results come.
@@ -381,6 +406,18 @@ class WindowTest(unittest.TestCase):
         self.assertEqual(text.split(b"\r\n")[0].decode(), about["1089"].upper())
         drive("in", "About Fretlark", "close")
         self.assertEqual(0, drive("gone", "About Fretlark", "5")[0], "the about box closes")
+
+        # Reset: Next passes the measurement by, and Finish takes the stored 1.25 back to 1.
+        self.assertTrue(self.main_window_measures(lambda hz: hz > 540))
+        drive("open", IDM_CALIBRATE)
+        start = self.wizard_page(RESET, lambda w: enabled_buttons(w) == "n")
+        self.assertEqual(("1", "1", "1", "440", "1", "0"),
+                         tuple(start[key] for key in (RESET + ".visible", RESET + ".enabled", RESET + ".checked", FEXT,
+                                                      FEXT + ".visible", FEXT + ".enabled")))
+        self.click(WIZARD, NEXT)
+        self.assertEqual("No calibration.", self.wizard_page(STATUS, lambda w: enabled_buttons(w) == "f")[STATUS])
+        self.click(WIZARD, FINISH)
+        self.assertTrue(self.main_window_measures(lambda hz: hz < 450))
 
         drive("open", IDM_CALIBRATE)
         self.wizard_page(AUTOMATIC)

@@ -1,5 +1,6 @@
-// The calibration wizard run modally and worked through its pages like a user, on a card whose
-// clocks the test moves. The external source with real sound is fretlark.exe's end-to-end test.
+// The calibration wizard on a card whose clocks the test moves, one second per timer tick of its
+// own. The real measurement, the external source, Fext's validation and the reset are
+// fretlark.exe's end-to-end cases.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -12,22 +13,16 @@
 #include "ExpectException.hpp"
 #include "FailingMemory.hpp"
 #include "ImportPatch.hpp"
-#include "MessageBoxWatcher.hpp"
 #include "ModalDriver.hpp"
-#include "TargetWindow.hpp"
 #include "TunerAnalyzer.hpp"
-#include "TunerSettings.hpp"
 #include "TunerState.hpp"
 #include "resource.h"
 
 namespace {
 
-// The wizard's buttons, as the common controls number them.
-constexpr int BackButton = 0x3023;
 constexpr int NextButton = 0x3024;
 constexpr int FinishButton = 0x3025;
 
-// A card of `samplesPerSecond` that the test advances one second per timer tick.
 class SteppedClock : public SampleClock {
 public:
     unsigned samples = 0;
@@ -40,100 +35,24 @@ public:
 int beeps = 0;
 BOOL WINAPI CountBeep(UINT) { return ++beeps; }
 
-class CalibrationWizardTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        calibrationRate = 1.25;
-        theSettings.WriteDouble(SectionAudioInput, KeyCalibration, calibrationRate);
-        noiseThreshold = 2;
-        analysisTarget = mainWindow.window;
-    }
+HWND CurrentPage(HWND sheet) { return reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0)); }
 
-    // Runs the wizard through `steps`; false when they did not all run.
-    bool Run(std::vector<ModalDriver::Step> steps) {
-        CalibrationWizard wizard(clock);
-        sheet = nullptr;
-        steps.insert(steps.begin(), WaitFor([&] {
-                         sheet = wizard.GetHandle();
-                         return sheet && Page();
-                     }));
-        ModalDriver driver(steps);
-        wizard.Run();
-        return driver.Finished();
-    }
-
-    HWND Page() const { return reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0)); }
-    // Whether the page that shows is the one with control `id`.
-    bool Showing(int id) const { return GetDlgItem(Page(), id) != nullptr; }
-    ModalDriver::Step WaitForPage(int id) const {
-        return WaitFor([this, id] { return Showing(id); });
-    }
-    std::string Text(int id) const {
-        char text[256] = "";
-        GetWindowTextA(GetDlgItem(Page(), id), text, sizeof text);
-        return text;
-    }
-    bool Enabled(int id) const { return IsWindowEnabled(GetDlgItem(Page(), id)) != FALSE; }
-    bool Visible(int id) const { return IsWindowVisible(GetDlgItem(Page(), id)) != FALSE; }
-    // The wizard's buttons as they stand: "b" Back, "n" Next, "f" Finish for each enabled one.
-    std::string Buttons() const {
-        std::string enabled;
-        for (auto [id, letter] : {std::pair{BackButton, 'b'}, {NextButton, 'n'}, {FinishButton, 'f'}})
-            if (IsWindowEnabled(GetDlgItem(sheet, id))) enabled += letter;
-        return enabled;
-    }
-    // A click as a user's: only on a button that is enabled.
-    ModalDriver::Step Click(int id) const {
-        return Do([this, id] {
-            HWND button = GetDlgItem(sheet, id) ? GetDlgItem(sheet, id) : GetDlgItem(Page(), id);
-            ASSERT_TRUE(IsWindowEnabled(button)) << id;
-            PostMessageA(button, BM_CLICK, 0, 0);
-        });
-    }
-    ModalDriver::Step Type(int id, const char* text) const {
-        return Do([this, id, text] { SetWindowTextA(GetDlgItem(Page(), id), text); });
-    }
-    void Arrow(int delta) const {
-        NMUPDOWN step = {};
-        step.hdr.hwndFrom = GetDlgItem(Page(), IDC_EXTERNAL_STEP);
-        step.hdr.idFrom = IDC_EXTERNAL_STEP;
-        step.hdr.code = UDN_DELTAPOS;
-        step.iDelta = delta;
-        SendMessageA(Page(), WM_NOTIFY, IDC_EXTERNAL_STEP, reinterpret_cast<LPARAM>(&step));
-    }
-    std::string StoredRate() const {
-        YString value;
-        theSettings.GetValue(SectionAudioInput, KeyCalibration, value);
-        return value.CStr();
-    }
-
-    SteppedClock clock;
-    int results = 0;
-    TargetWindow mainWindow{[this](WPARAM wParam) { results += wParam == TunerAnalyzer::ResultReady; }};
-    HWND sheet = nullptr;
-};
-
-TEST_F(CalibrationWizardTest, ResetSkipsTheMeasurementAndFinishStoresOne) {
-    std::string startButtons, resultButtons, status;
-    EXPECT_TRUE(Run({Do([&] {
-                         EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(Page(), IDC_RESET_CALIBRATION));
-                         EXPECT_EQ("440", Text(IDC_EXTERNAL_FREQUENCY));
-                         EXPECT_FALSE(Enabled(IDC_EXTERNAL_FREQUENCY) || Enabled(IDC_EXTERNAL_STEP));
-                     }),
-                     WaitFor([&] { return Buttons() == "n"; }), Click(IDC_EXTERNAL_SOURCE),
-                     Do([&] { EXPECT_TRUE(Enabled(IDC_EXTERNAL_FREQUENCY) && Enabled(IDC_EXTERNAL_STEP)); }),
-                     Click(IDC_RESET_CALIBRATION), Do([&] { EXPECT_FALSE(Enabled(IDC_EXTERNAL_FREQUENCY)); }), Click(NextButton),
-                     WaitForPage(IDC_CALIBRATION_STATUS), WaitFor([&] { return Buttons() == "f"; }), Do([&] {
-                         status = Text(IDC_CALIBRATION_STATUS);
-                         EXPECT_EQ(1.25, calibrationRate) << "not before Finish";
-                     }),
-                     Click(FinishButton)}));
-    EXPECT_EQ("No calibration.", status);
-    EXPECT_EQ(1.0, calibrationRate);
-    EXPECT_EQ("1.000000", StoredRate());
+std::string Text(HWND page, int id) {
+    char text[256] = "";
+    GetDlgItemTextA(page, id, text, sizeof text);
+    return text;
 }
 
-TEST_F(CalibrationWizardTest, AutomaticCountsTheCardsSamplesForTwentyNineTicks) {
+// The up-down beside Fext: one arrow press, as the control reports it.
+void Arrow(HWND page, int delta) {
+    NMUPDOWN step = {};
+    step.hdr = {GetDlgItem(page, IDC_EXTERNAL_STEP), IDC_EXTERNAL_STEP, static_cast<UINT>(UDN_DELTAPOS)};
+    step.iDelta = delta;
+    SendMessageA(page, WM_NOTIFY, IDC_EXTERNAL_STEP, reinterpret_cast<LPARAM>(&step));
+}
+
+TEST(CalibrationWizard, AutomaticCountsTheCardsSamplesForTwentyNineTicksAndFextStaysInItsRange) {
+    ImportPatch beep("user32.dll", "MessageBeep", reinterpret_cast<void*>(CountBeep));
     const struct {
         unsigned samplesPerSecond, start;
         const char* status;
@@ -147,108 +66,53 @@ TEST_F(CalibrationWizardTest, AutomaticCountsTheCardsSamplesForTwentyNineTicks) 
     };
     for (const auto& card : cards) {
         SCOPED_TRACE(card.samplesPerSecond);
+        calibrationRate = 1.25;
+        SteppedClock clock;
         clock.samples = clock.milliseconds = card.start;
-        std::vector<std::string> timeLeft;
-        bool movedOnEarly = false;
-        std::string status;
-        auto tick = [&] {
-            clock.samples += card.samplesPerSecond;
-            clock.milliseconds += 1000;
-            SendMessageA(Page(), WM_TIMER, CalibrationRunPage::TimerId, 0);
+        CalibrationWizard wizard(clock);
+        auto page = [&] { return CurrentPage(wizard.GetHandle()); };
+        auto click = [&](int id) {
+            return Do([&, id] {
+                HWND button = GetDlgItem(wizard.GetHandle(), id);
+                PostMessageA(button ? button : GetDlgItem(page(), id), BM_CLICK, 0, 0);
+            });
         };
-        EXPECT_TRUE(Run({Click(IDC_AUTOMATIC), Click(NextButton), WaitForPage(IDC_CALIBRATION_PROGRESS),
-                         WaitFor([&] { return Buttons().empty(); }), Do([&] {
-                             EXPECT_EQ("Calibration will take 30 seconds. Please wait...", Text(IDC_CALIBRATION_WAIT));
-                             EXPECT_TRUE(Visible(IDC_TIME_LEFT) && !Visible(IDC_RATE));
-                             // The test's ticks take the place of the page's timer.
-                             EXPECT_TRUE(KillTimer(Page(), CalibrationRunPage::TimerId));
-                             timeLeft.push_back(Text(IDC_TIME_LEFT));
-                             for (int second = 1; second < 29; ++second) {
-                                 tick();
-                                 timeLeft.push_back(Text(IDC_TIME_LEFT));
-                             }
-                             movedOnEarly = !Showing(IDC_TIME_LEFT);
-                             tick();
-                         }),
-                         WaitForPage(IDC_CALIBRATION_STATUS), Do([&] { status = Text(IDC_CALIBRATION_STATUS); }), WaitFor([&] {
-                             return Buttons() == "f";
-                         }),
-                         Click(FinishButton)}));
-        EXPECT_FALSE(movedOnEarly);
-        ASSERT_EQ(29u, timeLeft.size());
-        EXPECT_EQ("Time left: 29 sec", timeLeft.front());
-        EXPECT_EQ("Time left: 1 sec", timeLeft.back());
+        std::vector<std::string> steps;
+        std::string upDown, status;
+        ModalDriver driver({WaitFor([&] { return wizard.GetHandle() && page(); }), click(IDC_EXTERNAL_SOURCE), Do([&] {
+                                for (auto [text, delta] : {std::pair{"3999", 1}, {"4000", 1}, {"101", -1}, {"100", -1}, {"abc", 1}}) {
+                                    SetDlgItemTextA(page(), IDC_EXTERNAL_FREQUENCY, text);
+                                    Arrow(page(), delta);
+                                    upDown += Text(page(), IDC_EXTERNAL_FREQUENCY) + " ";
+                                }
+                            }),
+                            click(IDC_AUTOMATIC), click(NextButton), WaitFor([&] { return GetDlgItem(page(), IDC_TIME_LEFT) != nullptr; }),
+                            Do([&] {
+                                EXPECT_EQ("Calibration will take 30 seconds. Please wait...", Text(page(), IDC_CALIBRATION_WAIT));
+                                // The test's ticks take the place of the page's timer.
+                                EXPECT_TRUE(KillTimer(page(), CalibrationRunPage::TimerId));
+                                for (int tick = 1; tick <= 29 && GetDlgItem(page(), IDC_TIME_LEFT); ++tick) {
+                                    steps.push_back(Text(page(), IDC_TIME_LEFT));
+                                    clock.samples += card.samplesPerSecond;
+                                    clock.milliseconds += 1000;
+                                    SendMessageA(page(), WM_TIMER, CalibrationRunPage::TimerId, 0);
+                                }
+                            }),
+                            WaitFor([&] { return GetDlgItem(page(), IDC_CALIBRATION_STATUS) != nullptr; }),
+                            Do([&] { status = Text(page(), IDC_CALIBRATION_STATUS); }), click(FinishButton)});
+        wizard.Run();
+        EXPECT_TRUE(driver.Finished());
+        EXPECT_EQ("4000 4000 100 100 abc ", upDown) << "the arrows step by 1 and never leave 100..4000";
+        ASSERT_EQ(29u, steps.size()) << "the page moves on at the 29th tick, not before";
+        EXPECT_EQ("Time left: 29 sec", steps.front());
+        EXPECT_EQ("Time left: 1 sec", steps.back());
         EXPECT_EQ(card.status, status);
         EXPECT_DOUBLE_EQ(card.rate, calibrationRate);
     }
-    EXPECT_EQ("1.000000", StoredRate());
+    EXPECT_EQ(3, beeps) << "one for each text that is no number";
 }
 
-TEST_F(CalibrationWizardTest, FextOutsideOneHundredToFourThousandIsRefused) {
-    ImportPatch beep("user32.dll", "MessageBeep", reinterpret_cast<void*>(CountBeep));
-    MessageBoxWatcher watcher;
-    beeps = 0;
-    std::string shown;
-    auto refused = [&](const char* text, size_t boxes) {
-        return std::vector<ModalDriver::Step>{Type(IDC_EXTERNAL_FREQUENCY, text), Click(NextButton),
-                                              WaitFor([&watcher, boxes] { return watcher.Boxes().size() == boxes; }),
-                                              WaitFor([&] { return IsWindowEnabled(sheet) && Showing(IDC_EXTERNAL_FREQUENCY); })};
-    };
-    std::vector<ModalDriver::Step> steps = {Click(IDC_EXTERNAL_SOURCE)};
-    for (auto [text, boxes] : {std::pair{"99.9", 1u}, {"4000.1", 2u}, {"abc", 3u}})
-        for (auto& step : refused(text, boxes)) steps.push_back(step);
-    steps.insert(steps.end(), {Do([&] {
-                                   Arrow(-1);
-                                   EXPECT_EQ(1, beeps) << "no number to step";
-                                   SetWindowTextA(GetDlgItem(Page(), IDC_EXTERNAL_FREQUENCY), "4000");
-                                   Arrow(1);
-                                   EXPECT_EQ("4000", Text(IDC_EXTERNAL_FREQUENCY));
-                               }),
-                               Click(NextButton), WaitForPage(IDC_REFERENCE_FREQUENCY), Do([&] { shown = Text(IDC_REFERENCE_FREQUENCY); }),
-                               WaitFor([&] { return Buttons() == "bn"; }), Click(BackButton), WaitForPage(IDC_EXTERNAL_FREQUENCY),
-                               Do([&] {
-                                   EXPECT_EQ(mainWindow.window, analysisTarget) << "Back gives the results back";
-                                   SetWindowTextA(GetDlgItem(Page(), IDC_EXTERNAL_FREQUENCY), "100");
-                                   Arrow(-1);
-                                   EXPECT_EQ("100", Text(IDC_EXTERNAL_FREQUENCY));
-                               }),
-                               Click(NextButton), WaitForPage(IDC_REFERENCE_FREQUENCY),
-                               Do([&] { shown += Text(IDC_REFERENCE_FREQUENCY); }),
-                               Do([&] { PostMessageA(sheet, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); })});
-    EXPECT_TRUE(Run(steps));
-
-    std::vector<ShownMessageBox> boxes = watcher.Boxes();
-    ASSERT_EQ(3u, boxes.size());
-    EXPECT_EQ("Illegal frequency value.\nValid frequencies: [100..4000]", boxes[0].text);
-    EXPECT_EQ(boxes[0].text, boxes[1].text);
-    EXPECT_EQ("Illegal Real Number", boxes[2].text);
-    EXPECT_EQ(" 4000.00  100.00", shown);
-}
-
-TEST_F(CalibrationWizardTest, CancelAnywhereLeavesTheCalibrationAsItWas) {
-    auto cancel = Do([&] { PostMessageA(sheet, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); });
-    EXPECT_TRUE(Run({cancel}));
-    EXPECT_TRUE(Run({Click(IDC_AUTOMATIC), Click(NextButton), WaitForPage(IDC_TIME_LEFT), cancel}));
-    std::string rates;
-    EXPECT_TRUE(Run({Click(IDC_EXTERNAL_SOURCE), Click(NextButton), WaitForPage(IDC_RATE), Do([&] {
-                         EXPECT_EQ(Page(), analysisTarget);
-                         // A tone at 10 Hz is no reference, however strong.
-                         rawFrequency = 10.0;
-                         signalLevel = 5000;
-                         SendMessageA(Page(), WM_USER, TunerAnalyzer::ResultReady, 0);
-                         rates = Text(IDC_RATE);
-                         rawFrequency = 400.0;
-                         SendMessageA(Page(), WM_USER, TunerAnalyzer::ResultReady, 0);
-                         rates += Text(IDC_RATE);
-                     }),
-                     Click(NextButton), WaitForPage(IDC_CALIBRATION_STATUS), cancel}));
-    EXPECT_EQ("1.0000001.100000", rates);
-    EXPECT_EQ(mainWindow.window, analysisTarget);
-    EXPECT_EQ(1.25, calibrationRate);
-    EXPECT_EQ("1.250000", StoredRate());
-}
-
-TEST(CalibrationWizardPages, ThatCannotBeAllocatedAreReportedByTheirPage) {
+TEST(CalibrationWizard, APageThatCannotBeAllocatedIsReportedByItsLine) {
     SteppedClock clock;
     for (int page = 0; page < 3; ++page) {
         FailingMemory memory(page);
