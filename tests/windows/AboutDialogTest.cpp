@@ -6,6 +6,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <mutex>
@@ -24,6 +25,7 @@ POINT pointer = {};
 std::mutex lock;
 std::vector<std::string> requests;  // what the opener asked the shell for, as text
 std::vector<HANDLE> processes;      // what the shell handed back
+std::vector<HANDLE> closed;         // which of them were closed
 bool shellSucceeds = true;
 std::atomic<int> beeps{0};
 
@@ -40,9 +42,22 @@ BOOL WINAPI ShellOpen(SHELLEXECUTEINFOA* request) {
     std::lock_guard<std::mutex> guard(lock);
     requests.push_back(seen);
     if (!shellSucceeds) return FALSE;
-    // A started process, as the shell gives it to a caller that asks for it.
-    if (request->fMask & SEE_MASK_NOCLOSEPROCESS) processes.push_back(request->hProcess = CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    // A started process, as the shell gives it to a caller that asks for it; a value that no real
+    // handle can take, so that its closing is seen whatever else opens and closes meanwhile.
+    if (request->fMask & SEE_MASK_NOCLOSEPROCESS) processes.push_back(request->hProcess = reinterpret_cast<HANDLE>(0x7e570000 + 4 * processes.size()));
     return TRUE;
+}
+
+BOOL WINAPI CloseRecorded(HANDLE handle) {
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        if (std::find(processes.begin(), processes.end(), handle) != processes.end()) {
+            closed.push_back(handle);
+            return TRUE;
+        }
+    }
+    static auto close = reinterpret_cast<BOOL(WINAPI*)(HANDLE)>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "CloseHandle")));
+    return close(handle);
 }
 
 BOOL WINAPI CountBeep(UINT type) {
@@ -74,6 +89,7 @@ protected:
     void SetUp() override {
         requests.clear();
         processes.clear();
+        closed.clear();
         beeps = 0;
         about.CreateModeless();
         GetWindowRect(about.GetControl(IDC_LINK), &link);
@@ -95,12 +111,13 @@ protected:
     ImportPatch cursorPosition{"user32.dll", "GetCursorPos", reinterpret_cast<void*>(PointerAt)};
     ImportPatch shell{"shell32.dll", "ShellExecuteExA", reinterpret_cast<void*>(ShellOpen)};
     ImportPatch beep{"user32.dll", "MessageBeep", reinterpret_cast<void*>(CountBeep)};
+    ImportPatch closeHandle{"kernel32.dll", "CloseHandle", reinterpret_cast<void*>(CloseRecorded)};
     AboutDialog about;
     RECT link = {};
 };
 
 TEST_F(AboutBoxTest, OverTheLinkTheHandShowsAndEveryReleaseOpensTheAddressOnAThreadOfItsOwn) {
-    ASSERT_TRUE(cursorPosition.Installed() && shell.Installed());
+    ASSERT_TRUE(cursorPosition.Installed() && shell.Installed() && closeHandle.Installed());
     EXPECT_TRUE(HandOver(link.left, link.top) && HandOver(link.right - 1, link.bottom - 1));
     EXPECT_FALSE(HandOver(link.left - 1, link.top) || HandOver(link.right, link.top) || HandOver(link.left, link.bottom));
 
@@ -120,10 +137,7 @@ TEST_F(AboutBoxTest, OverTheLinkTheHandShowsAndEveryReleaseOpensTheAddressOnAThr
     // The processes the shell started are nobody's to keep.
     EXPECT_TRUE(Eventually([] {
         std::lock_guard<std::mutex> guard(lock);
-        DWORD flags;
-        for (HANDLE process : processes)
-            if (GetHandleInformation(process, &flags)) return false;
-        return true;
+        return processes.size() == 2 && std::is_permutation(closed.begin(), closed.end(), processes.begin(), processes.end());
     }));
     EXPECT_EQ(2u, RequestCount()) << "the release below the link opened nothing";
     EXPECT_EQ(0, beeps);
