@@ -114,6 +114,7 @@
 #define IDD_CALIBRATION_RUN         125
 #define IDD_CALIBRATION_RESULT      126
 #define IDB_OSCILLOSCOPE            129
+#define IDC_OSCILLOSCOPE            1090
 #define IDC_AUTOMATIC               1070
 #define IDC_EXTERNAL_SOURCE         1071
 #define IDC_EXTERNAL_FREQUENCY      1072

@@ -18,7 +18,7 @@ constexpr double FrequencyStep = 1.0;
 
 CalibrationModePage::CalibrationModePage(CalibrationState& state) : CalibrationPage(state, IDD_CALIBRATION_MODE) {}
 
-INT_PTR CalibrationModePage::HandleMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CalibrationModePage::HandlePageMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
         InitUpDowns();

@@ -13,7 +13,7 @@ public:
 
     explicit CalibrationModePage(CalibrationState& state);
 
-    INT_PTR HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+    INT_PTR HandlePageMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     INT_PTR HandleNotify(const NMHDR& header);

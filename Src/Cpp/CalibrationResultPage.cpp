@@ -5,7 +5,7 @@
 
 CalibrationResultPage::CalibrationResultPage(CalibrationState& state) : CalibrationPage(state, IDD_CALIBRATION_RESULT) {}
 
-INT_PTR CalibrationResultPage::HandleMessage(HWND, UINT message, WPARAM, LPARAM lParam) {
+INT_PTR CalibrationResultPage::HandlePageMessage(HWND, UINT message, WPARAM, LPARAM lParam) {
     if (message != WM_NOTIFY) return 0;
     switch (reinterpret_cast<const NMHDR*>(lParam)->code) {
     case PSN_SETACTIVE:

@@ -8,7 +8,7 @@ class CalibrationResultPage : public CalibrationPage {
 public:
     explicit CalibrationResultPage(CalibrationState& state);
 
-    INT_PTR HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+    INT_PTR HandlePageMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     void ShowResult();

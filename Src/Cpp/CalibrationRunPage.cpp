@@ -15,7 +15,7 @@ const int FrequencyGroup[] = {IDC_RAW_LABEL,     IDC_REFERENCE_LABEL,     IDC_RA
 CalibrationRunPage::CalibrationRunPage(CalibrationState& state, SampleClock& clock)
     : CalibrationPage(state, IDD_CALIBRATION_RUN), clock(clock) {}
 
-INT_PTR CalibrationRunPage::HandleMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CalibrationRunPage::HandlePageMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_NOTIFY:
         switch (reinterpret_cast<const NMHDR*>(lParam)->code) {

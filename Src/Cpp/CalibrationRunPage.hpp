@@ -24,7 +24,7 @@ public:
 
     CalibrationRunPage(CalibrationState& state, SampleClock& clock);
 
-    INT_PTR HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+    INT_PTR HandlePageMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     INT_PTR Activate();

@@ -385,11 +385,54 @@ TEST_F(TunerWindowTest, ResultsRedrawOnlyWhatChanged) {
     EXPECT_EQ(RGB(0, 0, 0), Pixel(IDC_DISPLAY, 10 + 10, 5 + 9)) << "between the keyboard's keys, with a new source";
 }
 
-TEST_F(TunerWindowTest, TenThousandFramesLeaveNoGdiObjectBehind) {
+// Presses the close box of every dialog that becomes active on this thread, but for the main
+// window's: the dialogs a menu command runs end as soon as they show.
+class DialogCloser {
+public:
+    explicit DialogCloser(HWND mainWindow) {
+        keep = mainWindow;
+        hook = SetWindowsHookExA(WH_CBT, Activated, nullptr, GetCurrentThreadId());
+    }
+    ~DialogCloser() { UnhookWindowsHookEx(hook); }
+    static int closed;
+
+private:
+    static LRESULT CALLBACK Activated(int code, WPARAM wParam, LPARAM lParam) {
+        HWND window = reinterpret_cast<HWND>(wParam);
+        char className[16] = "";
+        if (code == HCBT_ACTIVATE && window != keep && GetClassNameA(window, className, sizeof className) &&
+            lstrcmpA(className, "#32770") == 0) {
+            PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+            ++closed;
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static HWND keep;
+    HHOOK hook;
+};
+int DialogCloser::closed = 0;
+HWND DialogCloser::keep = nullptr;
+
+// The handles the process holds, where the platform counts them; -1 where it does not.
+long HandleCount() {
+    DWORD count = 0;
+    return GetProcessHandleCount(GetCurrentProcess(), &count) && count > 0 ? static_cast<long>(count) : -1;
+}
+
+TEST_F(TunerWindowTest, AThousandRoundsOfEveryDialogAndTenThousandFramesLeaveNothingBehind) {
+    const int menuDialogs[] = {IDM_AUDIO_SOURCE, IDM_TUNING, IDM_CALIBRATE, IDM_ABOUT};
+    DialogCloser closer(window.GetHandle());
+    auto everyDialog = [&] {
+        for (int command : menuDialogs) SendMessageA(window.GetHandle(), WM_COMMAND, command, 0);
+    };
     measuredFrequency = 100.0;
     signalLevel = 900;
     window.UpdateView(true);
-    int before = FreeGdiSlots();
+    everyDialog();  // the system keeps some objects of its own from the first use on
+    int gdiBefore = FreeGdiSlots();
+    long handlesBefore = HandleCount();
+    DialogCloser::closed = 0;
+    for (int round = 0; round < 1000; ++round) everyDialog();
     for (int frame = 0; frame < 10000; ++frame) {
         measuredFrequency = 100.0 + frame % 50;
         inputLevel = frame * 7 % 32768;
@@ -398,7 +441,9 @@ TEST_F(TunerWindowTest, TenThousandFramesLeaveNoGdiObjectBehind) {
         inputSource = frame % 1000 == 0 ? (inputSource + 1) % 3 : inputSource;
         window.UpdateView(false);
     }
-    EXPECT_EQ(before, FreeGdiSlots());
+    EXPECT_EQ(4000, DialogCloser::closed);
+    EXPECT_EQ(gdiBefore, FreeGdiSlots());
+    EXPECT_EQ(handlesBefore, HandleCount());
 }
 
 }  // namespace
