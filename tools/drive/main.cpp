@@ -6,6 +6,9 @@
 //   fretlark-drive wait SECONDS        until the main window shows; prints how long after its
 //                                      process started that was
 //   fretlark-drive result SECONDS      until the main window shows a measured frequency
+//   fretlark-drive watch SECONDS       reads the measured frequency every 20 ms for that long and
+//                                      prints how often it changed (results), the slowest answer
+//                                      and how many requests went unanswered
 //   fretlark-drive shows ID TEXT SECONDS  until control ID of the main window shows TEXT (blanks
 //                                      around it aside); prints when that was, in milliseconds
 //                                      since 1970, to time the window against outside events
@@ -50,6 +53,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <iterator>
@@ -225,6 +229,34 @@ bool Capture(const RECT& area, const char* path) {
     std::fwrite(&info, sizeof info, 1, out);
     std::fwrite(pixels.data(), 1, pixels.size(), out);
     return std::fclose(out) == 0;
+}
+
+// Reads the measured frequency every 20 ms for `seconds`: how often it changed (a new result, as
+// long as the tone keeps moving), how long the window took to answer at most, and how often it did
+// not answer within the time-out.
+int Watch(double seconds) {
+    HWND window = MainWindow();
+    if (!window) return 1;
+    HWND measured = GetDlgItem(window, IDC_MEASURED_FREQUENCY);
+    std::string last = WindowText(measured);
+    int changes = 0, unanswered = 0;
+    DWORD slowest = 0, end = GetTickCount() + static_cast<DWORD>(seconds * 1000);
+    while (static_cast<LONG>(end - GetTickCount()) > 0) {
+        char text[64] = "";
+        DWORD_PTR length = 0;
+        DWORD asked = GetTickCount();
+        if (!SendMessageTimeoutA(measured, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                                 TimeoutMilliseconds, &length)) {
+            ++unanswered;
+            continue;
+        }
+        slowest = std::max(slowest, GetTickCount() - asked);
+        if (last != text) ++changes;
+        last = text;
+        Sleep(20);
+    }
+    std::printf("results=%d\nslowest_ms=%lu\nunanswered=%d\n", changes, slowest, unanswered);
+    return 0;
 }
 
 int Boxes(double seconds) {
@@ -422,7 +454,7 @@ int Gone(const std::string& caption, double seconds) {
 int Usage() {
     std::fprintf(stderr, "usage: fretlark-drive wait|result SECONDS | shows ID TEXT SECONDS | texts | command ID | open ID |"
                          " capture ID FILE | close |"
-                         " boxes SECONDS | in CAPTION ACTION... | gone CAPTION SECONDS\n");
+                         " boxes SECONDS | watch SECONDS | in CAPTION ACTION... | gone CAPTION SECONDS\n");
     return 2;
 }
 
@@ -435,6 +467,7 @@ int main(int argc, char** argv) {
     if (action == "result" && argc == 3) return WaitForResult(std::atof(argv[2]));
     if (action == "shows" && argc == 5) return WaitForText(std::atoi(argv[2]), argv[3], std::atof(argv[4]));
     if (action == "boxes" && argc == 3) return Boxes(std::atof(argv[2]));
+    if (action == "watch" && argc == 3) return Watch(std::atof(argv[2]));
     if (action == "in" && argc >= 4) {
         int code = InDialog(argv[2], argc - 3, argv + 3);
         return code == 2 ? Usage() : code;
