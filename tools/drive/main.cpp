@@ -316,6 +316,28 @@ std::string ClassOf(HWND window) {
     return className;
 }
 
+// The messages that read the items of a list box or a combo box.
+struct ItemMessages {
+    UINT count, length, text, selection;
+};
+
+// ID.items (joined by `separator`) and ID.selected of a list or combo box.
+void PrintItems(HWND control, int id, const char* separator, ItemMessages messages) {
+    std::string items;
+    for (int index = 0, count = static_cast<int>(Send(control, messages.count, 0, 0)); index < count; ++index) {
+        // Wine carries an item's text to another process only as wide characters.
+        wchar_t item[256] = L"";
+        char text[256] = "";
+        DWORD_PTR length = 0;
+        if (Send(control, messages.length, index, 0) >= static_cast<LRESULT>(std::size(item))) continue;
+        SendMessageTimeoutW(control, messages.text, index, reinterpret_cast<LPARAM>(item), SMTO_ABORTIFHUNG, TimeoutMilliseconds,
+                            &length);
+        WideCharToMultiByte(CP_ACP, 0, item, -1, text, sizeof text, nullptr, nullptr);
+        items += (index ? separator : "") + std::string(text);
+    }
+    std::printf("%d.items=%s\n%d.selected=%d\n", id, items.c_str(), id, static_cast<int>(Send(control, messages.selection, 0, 0)));
+}
+
 BOOL CALLBACK PrintControl(HWND control, LPARAM) {
     int id = GetDlgCtrlID(control);
     if (id <= 0 || id == MessageTextId) return TRUE;
@@ -325,36 +347,8 @@ BOOL CALLBACK PrintControl(HWND control, LPARAM) {
     std::printf("%d=%s\n%d.enabled=%d\n%d.visible=%d\n", id, text.c_str(), id, IsWindowEnabled(control) ? 1 : 0, id,
                 IsWindowVisible(control) ? 1 : 0);
     std::string className = ClassOf(control);
-    if (lstrcmpiA(className.c_str(), "ListBox") == 0) {
-        std::string items;
-        int count = static_cast<int>(Send(control, LB_GETCOUNT, 0, 0));
-        for (int index = 0; index < count; ++index) {
-            // Wine carries an item's text to another process only as wide characters.
-            wchar_t item[256] = L"";
-            char text[256] = "";
-            DWORD_PTR length = 0;
-            if (Send(control, LB_GETTEXTLEN, index, 0) >= static_cast<LRESULT>(std::size(item))) continue;
-            SendMessageTimeoutW(control, LB_GETTEXT, index, reinterpret_cast<LPARAM>(item), SMTO_ABORTIFHUNG,
-                                TimeoutMilliseconds, &length);
-            WideCharToMultiByte(CP_ACP, 0, item, -1, text, sizeof text, nullptr, nullptr);
-            items += (index ? "," : "") + std::string(text);
-        }
-        std::printf("%d.items=%s\n%d.selected=%d\n", id, items.c_str(), id, static_cast<int>(Send(control, LB_GETCURSEL, 0, 0)));
-    }
-    if (lstrcmpiA(className.c_str(), "ComboBox") == 0) {
-        std::string items;
-        for (int index = 0, count = static_cast<int>(Send(control, CB_GETCOUNT, 0, 0)); index < count; ++index) {
-            wchar_t item[256] = L"";
-            char text[256] = "";
-            DWORD_PTR length = 0;
-            if (Send(control, CB_GETLBTEXTLEN, index, 0) >= static_cast<LRESULT>(std::size(item))) continue;
-            SendMessageTimeoutW(control, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(item), SMTO_ABORTIFHUNG,
-                                TimeoutMilliseconds, &length);
-            WideCharToMultiByte(CP_ACP, 0, item, -1, text, sizeof text, nullptr, nullptr);
-            items += (index ? "|" : "") + std::string(text);
-        }
-        std::printf("%d.items=%s\n%d.selected=%d\n", id, items.c_str(), id, static_cast<int>(Send(control, CB_GETCURSEL, 0, 0)));
-    }
+    if (lstrcmpiA(className.c_str(), "ListBox") == 0) PrintItems(control, id, ",", {LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT, LB_GETCURSEL});
+    if (lstrcmpiA(className.c_str(), "ComboBox") == 0) PrintItems(control, id, "|", {CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT, CB_GETCURSEL});
     if (lstrcmpiA(className.c_str(), "Button") == 0)
         std::printf("%d.checked=%d\n", id, static_cast<int>(Send(control, BM_GETCHECK, 0, 0)));
     if (lstrcmpiA(className.c_str(), TRACKBAR_CLASSA) == 0)
