@@ -12,8 +12,8 @@
 // and a higher one would leave sounding partials unexplained. The fundamental is then measured
 // precisely on its strongest harmonic (PrecisePitch), divided by that harmonic's number.
 //
-// A block without a clear fundamental gives none: silence, noise and clicks, whose energy the
-// harmonics of no candidate hold.
+// A block without a clear fundamental gives none: silence, a tone too weak to count, noise and
+// clicks, whose energy the harmonics of no candidate hold.
 class FundamentalFinder {
 public:
     // The lowest fundamental looked for, in Hz: below A0 (27.5 Hz) by a little more than a
@@ -23,8 +23,9 @@ public:
     static constexpr double HighestPartial = 5000.0;
 
     // `spectrum` holds the magnitudes |X[k]| / N of an N-point transform (0 .. N/2), `values` the
-    // transform's complex values X[0 .. N/2]; the fundamental sought lies below `highestBin`.
+    // transform's complex values X[0 .. N/2] (any common scale); the fundamental sought lies below
+    // `highestBin`, and the block's strongest partial must exceed the magnitude `weakestTone`.
     // False, with nothing written, when the block has no clear fundamental.
     static bool Find(const YArray<double>& spectrum, const YfftComplex* values, int blockLength, double sampleRate,
-                     int highestBin, double& frequency);
+                     int highestBin, double weakestTone, double& frequency);
 };

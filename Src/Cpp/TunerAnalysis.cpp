@@ -34,8 +34,10 @@ bool TunerAnalysis::AnalyzeBlock(const YByteBuffer& buffer, unsigned bytesRecord
     const int bin = PeakBin(Spectrum);
     const double peak = Spectrum[bin];
     double frequency = InterpolatedFrequency(Spectrum, bin, sampleRate);
-    // The spectrum holds the magnitudes; the transform's result still holds the complex values.
-    if (precisePitch && !FundamentalFinder::Find(Spectrum, fft.Result(), BlockLength, sampleRate, HighestBin, frequency))
+    // The spectrum holds the magnitudes; the transform's result still holds the complex values. A
+    // tone counts from the level at which the display shows one.
+    if (precisePitch && !FundamentalFinder::Find(Spectrum, fft.Result(), BlockLength, sampleRate, HighestBin,
+                                                 noiseThreshold * SignalPerThresholdStep, frequency))
         return false;
     inputLevel = level;
     rawFrequency = frequency;

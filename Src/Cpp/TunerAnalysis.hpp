@@ -20,6 +20,8 @@ public:
     // The range of chromatic targets: A0 to C8, in semitones from A4.
     static constexpr int LowestNote = -48;
     static constexpr int HighestNote = 39;
+    // A signal is present when signalLevel exceeds noiseThreshold times this.
+    static constexpr int SignalPerThresholdStep = 50;
 
     // Only a measured frequency above this many Hz is matched to a note.
     static constexpr double LowestMatchedFrequency = 10.0;

@@ -27,14 +27,18 @@ TunerAnalyzer::TunerAnalyzer() {
 void TunerAnalyzer::OnData(YByteBuffer& buffer, unsigned bytesRecorded) {
     bool analysed;
     if (Hop() == TunerAnalysis::BlockLength) {
+        if (bytesRecorded == TunerAnalysis::BlockBytes) ++blockCount;
         analysed = analysis.AnalyzeBlock(buffer, bytesRecorded, GetFormat().sampleRate, GetLoadPercent());
     } else if (bytesRecorded != static_cast<unsigned>(buffer.Size())) {
         // A short hop means the stream was interrupted: the next block starts afresh.
         window.Clear();
         analysed = false;
     } else {
-        analysed = window.Add(buffer.Data(), bytesRecorded) &&
-                   analysis.AnalyzeBlock(window.Block(), TunerAnalysis::BlockBytes, GetFormat().sampleRate, GetLoadPercent());
+        analysed = false;
+        if (window.Add(buffer.Data(), bytesRecorded)) {
+            ++blockCount;
+            analysed = analysis.AnalyzeBlock(window.Block(), TunerAnalysis::BlockBytes, GetFormat().sampleRate, GetLoadPercent());
+        }
     }
     if (analysed && analysisTarget && !analysisBusy) PostMessageA(analysisTarget, WM_USER, ResultReady, 0);
 }
@@ -47,6 +51,7 @@ void TunerAnalyzer::SetHop(int samples) {
 bool TunerAnalyzer::Restart(unsigned device) {
     Close();
     window.Clear();
+    blockCount = 0;
     if (!Open(device)) return false;
     Start();
     return true;

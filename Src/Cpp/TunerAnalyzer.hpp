@@ -40,6 +40,10 @@ public:
     // stopped and closed, when the device does not open (GetErrorText tells why).
     bool Restart(unsigned device);
 
+    // The full blocks analysed since the analyzer was made or restarted, with a result or (with
+    // Precise Pitch) without one.
+    int BlockCount() const { return blockCount; }
+
     // Matches the last measured frequency to the target (see TunerAnalysis::MatchNote).
     void MatchNote() { analysis.MatchNote(); }
 
@@ -56,4 +60,5 @@ public:
 private:
     TunerAnalysis analysis;
     SampleWindow window;
+    int blockCount = 0;
 };

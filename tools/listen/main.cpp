@@ -63,14 +63,14 @@ private:
     void PrintResult() {
         analysisBusy = true;
         analyzer.MatchNote();
-        std::printf("%s\n", AnalysisCsv::Describe(blocks++, analyzer.GetFormat().sampleRate, analyzer.Hop()).c_str());
+        // The block's own number: with Precise Pitch a block without a clear fundamental gives no line.
+        std::printf("%s\n", AnalysisCsv::Describe(analyzer.BlockCount() - 1, analyzer.GetFormat().sampleRate, analyzer.Hop()).c_str());
         std::fflush(stdout);
         analysisBusy = false;
     }
 
     TunerAnalyzer& analyzer;
     HWND window = nullptr;
-    int blocks = 0;
 };
 
 YString DeviceName(int device) {
