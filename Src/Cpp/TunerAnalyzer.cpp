@@ -25,21 +25,19 @@ TunerAnalyzer::TunerAnalyzer() {
 }
 
 void TunerAnalyzer::OnData(YByteBuffer& buffer, unsigned bytesRecorded) {
-    bool analysed;
+    bool full, analysed;
     if (Hop() == TunerAnalysis::BlockLength) {
-        if (bytesRecorded == TunerAnalysis::BlockBytes) ++blockCount;
+        full = bytesRecorded == TunerAnalysis::BlockBytes;
         analysed = analysis.AnalyzeBlock(buffer, bytesRecorded, GetFormat().sampleRate, GetLoadPercent());
     } else if (bytesRecorded != static_cast<unsigned>(buffer.Size())) {
         // A short hop means the stream was interrupted: the next block starts afresh.
         window.Clear();
-        analysed = false;
+        full = analysed = false;
     } else {
-        analysed = false;
-        if (window.Add(buffer.Data(), bytesRecorded)) {
-            ++blockCount;
-            analysed = analysis.AnalyzeBlock(window.Block(), TunerAnalysis::BlockBytes, GetFormat().sampleRate, GetLoadPercent());
-        }
+        full = window.Add(buffer.Data(), bytesRecorded);
+        analysed = full && analysis.AnalyzeBlock(window.Block(), TunerAnalysis::BlockBytes, GetFormat().sampleRate, GetLoadPercent());
     }
+    if (full && !analysed) ++blocksWithoutResult;
     if (analysed && analysisTarget && !analysisBusy) PostMessageA(analysisTarget, WM_USER, ResultReady, 0);
 }
 
@@ -51,7 +49,7 @@ void TunerAnalyzer::SetHop(int samples) {
 bool TunerAnalyzer::Restart(unsigned device) {
     Close();
     window.Clear();
-    blockCount = 0;
+    blocksWithoutResult = 0;
     if (!Open(device)) return false;
     Start();
     return true;
