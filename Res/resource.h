@@ -80,6 +80,7 @@
 #define IDM_DETAILS                 40013
 #define IDM_PRECISE_PITCH           40014
 #define IDM_FAST_UPDATES            40015
+#define IDM_AUTO_NOTE               40016
 
 // String table
 #define IDS_APP_TITLE               256

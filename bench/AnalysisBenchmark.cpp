@@ -91,7 +91,7 @@ void AnalyseBlocks(benchmark::State& state, bool precise) {
 void BlockAnalysis(benchmark::State& state) { AnalyseBlocks(state, false); }
 BENCHMARK(BlockAnalysis)->Repetitions(Repetitions);
 
-// The same with the precise estimate.
+// The same with Precise Pitch: the fundamental found from the harmonic series and measured precisely.
 void PreciseBlockAnalysis(benchmark::State& state) { AnalyseBlocks(state, true); }
 BENCHMARK(PreciseBlockAnalysis)->Repetitions(Repetitions);
 
@@ -136,7 +136,8 @@ int main(int argc, char** argv) {
         std::printf("Fastest repetition: block analysis %.2f us = %.4f %% of a block's %.3f s\n", ns["BlockAnalysis"] / 1e3,
                     100 * ns["BlockAnalysis"] / blockNanoseconds, blockNanoseconds / 1e9);
         if (ns.count("PreciseBlockAnalysis"))
-            std::printf("Fastest repetition: block analysis with the precise estimate %.2f us\n", ns["PreciseBlockAnalysis"] / 1e3);
+            std::printf("Fastest repetition: block analysis with Precise Pitch (fundamental finder) %.2f us\n",
+                        ns["PreciseBlockAnalysis"] / 1e3);
     }
     return 0;
 }

@@ -1,11 +1,12 @@
 #include "TunerAnalysis.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 
+#include "FundamentalFinder.hpp"
 #include "Notes.hpp"
-#include "PrecisePitch.hpp"
 #include "TunerState.hpp"
 
 namespace {
@@ -26,19 +27,19 @@ void TunerAnalysis::Setup() {
 
 bool TunerAnalysis::AnalyzeBlock(const YByteBuffer& buffer, unsigned bytesRecorded, int sampleRate, int loadPercent) {
     if (bytesRecorded != BlockBytes || buffer.Size() < static_cast<int>(BlockBytes)) return false;
-    inputLevel = MeanAbsoluteSample(buffer.Data());
+    const int level = MeanAbsoluteSample(buffer.Data());
     fft.Load(buffer, Yfft::FormatPcm16);
     fft.Transform();
     fft.GetSpectrum(Spectrum);
     const int bin = PeakBin(Spectrum);
     const double peak = Spectrum[bin];
     double frequency = InterpolatedFrequency(Spectrum, bin, sampleRate);
-    if (precisePitch) {
-        // The spectrum holds the magnitudes; the transform's result still holds the complex values.
-        const YfftComplex* result = fft.Result();
-        const YfftComplex around[3] = {result[bin - 1], result[bin], result[bin + 1]};
-        PrecisePitch::Frequency(around, bin, BlockLength, sampleRate, frequency);
-    }
+    // The spectrum holds the magnitudes; the transform's result still holds the complex values. A
+    // tone counts from the level at which the display shows one.
+    if (precisePitch && !FundamentalFinder::Find(Spectrum, fft.Result(), BlockLength, sampleRate, HighestBin,
+                                                 noiseThreshold * SignalPerThresholdStep, frequency))
+        return false;
+    inputLevel = level;
     rawFrequency = frequency;
     measuredFrequency = frequency * calibrationRate;
     signalLevel = static_cast<int>(peak);
@@ -91,6 +92,7 @@ void TunerAnalysis::MatchNote() {
     if (!(frequency > LowestMatchedFrequency)) return;
 
     const bool chromatic = tunerMode == TunerModeChromatic;
+    if (chromatic && autoNote) noteIndex = NearestNote(frequency, rootFrequency);
     const bool allStrings = !chromatic && autoString;
     const double limit = allStrings ? AutoStringLimit : SingleTargetLimit;
     const int firstString = allStrings ? 0 : selectedString;
@@ -118,6 +120,11 @@ void TunerAnalysis::MatchNote() {
     harmonicNumber = bestHarmonic;
     semitoneDifference = RoundedToHundredths(best);
     if (!chromatic) noteIndex = StringOffsets[selectedString];
+}
+
+int TunerAnalysis::NearestNote(double frequency, double root) {
+    const double semitones = std::floor(12 * std::log2(frequency / root) + 0.5);
+    return static_cast<int>(std::clamp(semitones, static_cast<double>(LowestNote), static_cast<double>(HighestNote)));
 }
 
 double TunerAnalysis::RoundedToHundredths(double semitones) { return std::floor(semitones * 100 + 0.5) / 100; }

@@ -17,6 +17,11 @@ public:
     static constexpr int LowestBin = 5;
     static constexpr int HighestBin = 1023;
     static constexpr int StringCount = 6;
+    // The range of chromatic targets: A0 to C8, in semitones from A4.
+    static constexpr int LowestNote = -48;
+    static constexpr int HighestNote = 39;
+    // A signal is present when signalLevel exceeds noiseThreshold times this.
+    static constexpr int SignalPerThresholdStep = 50;
 
     // Only a measured frequency above this many Hz is matched to a note.
     static constexpr double LowestMatchedFrequency = 10.0;
@@ -34,16 +39,22 @@ public:
 
     // Analyses the block at the start of `buffer` when `bytesRecorded` is exactly BlockBytes (and
     // the buffer holds them) and publishes inputLevel, rawFrequency, measuredFrequency,
-    // signalLevel and cpuLoad (= loadPercent). With precisePitch the frequency is the precise
-    // estimate wherever the block holds a tone. `sampleRate` is the capture format's nominal rate.
-    // Returns whether it published, that is whether the caller should announce a new result. A
-    // shorter block changes nothing.
+    // signalLevel and cpuLoad (= loadPercent). With precisePitch the frequency is the
+    // fundamental found from the block's whole harmonic series and measured precisely
+    // (FundamentalFinder); a block without a clear fundamental then publishes nothing, so that the
+    // previous result stays. `sampleRate` is the capture format's nominal rate. Returns whether it
+    // published, that is whether the caller should announce a new result. A shorter block changes
+    // nothing.
     bool AnalyzeBlock(const YByteBuffer& buffer, unsigned bytesRecorded, int sampleRate, int loadPercent);
 
     // Matches measuredFrequency to the target of the current mode: writes harmonicNumber,
     // semitoneDifference and, in guitar mode, noteIndex (and selectedString when the string is
-    // chosen automatically). A frequency of 10 Hz or less keeps the previous result.
+    // chosen automatically). In chromatic mode with autoNote the target becomes the note nearest
+    // the frequency first. A frequency of 10 Hz or less keeps the previous result.
     void MatchNote();
+
+    // The note nearest `frequency` in semitones from the root (A4 at `root` Hz), within A0 .. C8.
+    static int NearestNote(double frequency, double root);
 
     // floor(x * 100 + 0.5) / 100: to the nearest hundredth, halves upwards.
     static double RoundedToHundredths(double semitones);

@@ -25,17 +25,19 @@ TunerAnalyzer::TunerAnalyzer() {
 }
 
 void TunerAnalyzer::OnData(YByteBuffer& buffer, unsigned bytesRecorded) {
-    bool analysed;
+    bool full, analysed;
     if (Hop() == TunerAnalysis::BlockLength) {
+        full = bytesRecorded == TunerAnalysis::BlockBytes;
         analysed = analysis.AnalyzeBlock(buffer, bytesRecorded, GetFormat().sampleRate, GetLoadPercent());
     } else if (bytesRecorded != static_cast<unsigned>(buffer.Size())) {
         // A short hop means the stream was interrupted: the next block starts afresh.
         window.Clear();
-        analysed = false;
+        full = analysed = false;
     } else {
-        analysed = window.Add(buffer.Data(), bytesRecorded) &&
-                   analysis.AnalyzeBlock(window.Block(), TunerAnalysis::BlockBytes, GetFormat().sampleRate, GetLoadPercent());
+        full = window.Add(buffer.Data(), bytesRecorded);
+        analysed = full && analysis.AnalyzeBlock(window.Block(), TunerAnalysis::BlockBytes, GetFormat().sampleRate, GetLoadPercent());
     }
+    if (full && !analysed) ++blocksWithoutResult;
     if (analysed && analysisTarget && !analysisBusy) PostMessageA(analysisTarget, WM_USER, ResultReady, 0);
 }
 
@@ -47,6 +49,7 @@ void TunerAnalyzer::SetHop(int samples) {
 bool TunerAnalyzer::Restart(unsigned device) {
     Close();
     window.Clear();
+    blocksWithoutResult = 0;
     if (!Open(device)) return false;
     Start();
     return true;

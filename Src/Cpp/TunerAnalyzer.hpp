@@ -40,6 +40,10 @@ public:
     // stopped and closed, when the device does not open (GetErrorText tells why).
     bool Restart(unsigned device);
 
+    // The full blocks since the analyzer was made or restarted that gave no result (with Precise
+    // Pitch, those without a clear fundamental).
+    int BlocksWithoutResult() const { return blocksWithoutResult; }
+
     // Matches the last measured frequency to the target (see TunerAnalysis::MatchNote).
     void MatchNote() { analysis.MatchNote(); }
 
@@ -56,4 +60,5 @@ public:
 private:
     TunerAnalysis analysis;
     SampleWindow window;
+    int blocksWithoutResult = 0;
 };

@@ -22,8 +22,8 @@ namespace {
 const int StringButtons[] = {IDC_STRING_0, IDC_STRING_1, IDC_STRING_2, IDC_STRING_3, IDC_STRING_4, IDC_STRING_5, -1};
 const int ChromaticControls[] = {IDC_OCTAVE_UP, IDC_OCTAVE_DOWN, IDC_NOTE_LABEL, IDC_SEMITONE_STEP, -1};
 
-constexpr int LowestNote = -48;   // A0
-constexpr int HighestNote = 39;   // C8
+constexpr int LowestNote = TunerAnalysis::LowestNote;
+constexpr int HighestNote = TunerAnalysis::HighestNote;
 constexpr int Octave = 12;
 
 // The string button colours: brushes face and text; pens highlight, dark shadow, shadow, text, face.
@@ -61,6 +61,7 @@ INT_PTR TunerDialog::HandleMessage(HWND, UINT message, WPARAM wParam, LPARAM lPa
         auto* notification = reinterpret_cast<const NMUPDOWN*>(lParam);
         if (notification->hdr.idFrom == IDC_SEMITONE_STEP && notification->hdr.code == static_cast<UINT>(UDN_DELTAPOS)) {
             // The up-down keeps its default range, in which the up arrow reports -1.
+            SetAutoNote(false);
             noteIndex = std::clamp(noteIndex - notification->iDelta, LowestNote, HighestNote);
             RefreshNoteLabel();
         }
@@ -100,6 +101,7 @@ void TunerDialog::Initialize() {
 void TunerDialog::HandleAnalysisResult() {
     analysisBusy = true;
     analyzer.MatchNote();
+    if (tunerMode == TunerModeChromatic && noteIndex != drawnNote) RefreshNoteLabel();
     UpdateView(false);
     analysisBusy = false;
 }
@@ -138,6 +140,7 @@ void TunerDialog::Command(int id) {
     case IDM_DETAILS: ShowDetails(GetMenuItemState(IDM_DETAILS) != MF_CHECKED); break;
     case IDM_PRECISE_PITCH: TogglePrecisePitch(); break;
     case IDM_FAST_UPDATES: ToggleFastUpdates(); break;
+    case IDM_AUTO_NOTE: SetAutoNote(!autoNote); break;
     case IDM_TUNING: {
         TuningSettingsDialog tuning(analyzer);
         tuning.RunModal();
@@ -152,8 +155,10 @@ void TunerDialog::Command(int id) {
     }
 }
 
-// A whole octave or nothing: the target never leaves the piano's range.
+// A whole octave or nothing: the target never leaves the piano's range. A target set by hand ends
+// the automatic choice of the note.
 void TunerDialog::MoveNote(int semitones) {
+    SetAutoNote(false);
     int moved = noteIndex + semitones;
     if (moved < LowestNote || moved > HighestNote) return;
     noteIndex = moved;
@@ -197,6 +202,7 @@ void TunerDialog::RefreshNoteLabel() {
     YString name;
     NoteName(noteIndex, name, NOTE_NAME + NOTE_OCTAVE);
     SetControlText(IDC_NOTE_LABEL, name);
+    drawnNote = noteIndex;
 }
 
 // A click picks a string by hand; a second click on the picked string goes back to automatic.
@@ -212,6 +218,13 @@ void TunerDialog::SelectString(int string) {
     }
     InvalidateRect(GetControl(StringButtons[string]), nullptr, FALSE);
     RedrawWindow(GetHandle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+void TunerDialog::SetAutoNote(bool on) {
+    if (autoNote == on) return;
+    autoNote = on;
+    theSettings.WriteInt(SectionAnalysis, KeyAutoNote, autoNote);
+    ShowAnalysisOptions();
 }
 
 void TunerDialog::TogglePrecisePitch() {
@@ -239,6 +252,7 @@ void TunerDialog::ToggleFastUpdates() {
 void TunerDialog::ShowAnalysisOptions() {
     SetMenuItemState(IDM_PRECISE_PITCH, precisePitch ? MFS_CHECKED : MFS_UNCHECKED);
     SetMenuItemState(IDM_FAST_UPDATES, fastUpdates ? MFS_CHECKED : MFS_UNCHECKED);
+    SetMenuItemState(IDM_AUTO_NOTE, autoNote ? MFS_CHECKED : MFS_UNCHECKED);
 }
 
 void TunerDialog::ShowDetails(bool show) {

@@ -32,6 +32,7 @@ private:
     void RefreshStringLabels();
     void RefreshNoteLabel();
     void MoveNote(int semitones);
+    void SetAutoNote(bool on);
     void SelectString(int string);
     void TogglePrecisePitch();
     void ToggleFastUpdates();
@@ -49,6 +50,7 @@ private:
     int drawnSignalLevel = -1;
     double drawnFrequency = -1.0;
     int drawnCpuLoad = -1;
+    int drawnNote = 0;  // the chromatic target the note label shows
 
     YGuiDrawing displayBackground;
     RECT fullWindowRect = {};

@@ -40,4 +40,5 @@ void LoadSettings(const YString& programDirectory, int waveInDeviceCount) {
     theSettings.ReadInt(SectionAudioInput, KeyNoiseLevel, noiseThreshold, 0, MaxNoiseThreshold, DefaultNoiseThreshold);
     precisePitch = ReadOption(KeyPrecisePitch);
     fastUpdates = ReadOption(KeyFastUpdates);
+    autoNote = ReadOption(KeyAutoNote);
 }

@@ -25,6 +25,7 @@ constexpr const char* SectionTunings = "Tunings";
 constexpr const char* SectionAnalysis = "Analysis";
 constexpr const char* KeyPrecisePitch = "PrecisePitch";
 constexpr const char* KeyFastUpdates = "FastUpdates";
+constexpr const char* KeyAutoNote = "AutoNote";
 
 constexpr double MinCalibrationRate = 0.5;
 constexpr double MaxCalibrationRate = 2.0;

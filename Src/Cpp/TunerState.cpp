@@ -8,6 +8,7 @@ double calibrationRate = 1.0;
 double rootFrequency = 440.0;
 bool precisePitch = false;
 bool fastUpdates = false;
+bool autoNote = false;
 
 int inputLevel = 0;
 int signalLevel = 0;

@@ -16,6 +16,7 @@ extern double calibrationRate;   // factor applied to every measured frequency, 
 extern double rootFrequency;     // pitch of A4 in Hz, integral, 438 to 445
 extern bool precisePitch;        // the frequency comes from the precise estimate
 extern bool fastUpdates;         // a result every 1024 samples instead of every 4096
+extern bool autoNote;            // chromatic mode takes the note nearest the tone as the target
 
 // Published by the analysis of the last full block.
 extern int inputLevel;           // mean absolute sample value, 0 to 32768

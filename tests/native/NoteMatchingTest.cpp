@@ -22,6 +22,7 @@ protected:
         rootFrequency = 440.0;
         tunerMode = TunerModeGuitar;
         autoString = true;
+        autoNote = false;
         selectedString = 0;
         noteIndex = 0;
         harmonicNumber = 0;
@@ -84,6 +85,28 @@ TEST_F(NoteMatching, ChromaticModeComparesWithTheTargetNoteAndTheOctaveAbove) {
     noteIndex = -48;  // A0 at 27.5 Hz with root 440
     rootFrequency = 442.0;
     Expect({{27.5 * 442.0 / 440.0 * 2, 3, 2, 0.0}});
+}
+
+// The nearest note within A0 .. C8 becomes the target in chromatic mode; guitar mode keeps its strings.
+TEST_F(NoteMatching, AutomaticNoteTargetsTheNearestNoteOfThePiano) {
+    autoNote = true;
+    tunerMode = TunerModeChromatic;
+    const struct {
+        double frequency, root;
+        int note;
+        double difference;
+    } cases[] = {{445.0, 440.0, 0, 0.2},     {452.0, 440.0, 0, 0.47},    {454.0, 440.0, 1, -0.46}, {442.0, 442.0, 0, 0.0},
+                 {82.41, 440.0, -29, 0.0},   {20.0, 440.0, -48, -5.51},  {5000.0, 440.0, 39, 3.08}};
+    for (const auto& example : cases) {
+        rootFrequency = example.root;
+        measuredFrequency = example.frequency;
+        analysis.MatchNote();
+        EXPECT_EQ(example.note, noteIndex) << example.frequency;
+        EXPECT_EQ(1, harmonicNumber) << example.frequency;
+        EXPECT_DOUBLE_EQ(example.difference, semitoneDifference) << example.frequency;
+    }
+    tunerMode = TunerModeGuitar;
+    Expect({{110.0, 1, 1, 0.0}});
 }
 
 TEST(NoteRounding, HalvesGoUpwards) {

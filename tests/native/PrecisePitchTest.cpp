@@ -72,17 +72,30 @@ TEST(PrecisePitch, IsWithinAFifthOfACentOnPureTonesAndHalfACentWithHarmonicAndNo
     EXPECT_LE(worst[1], 0.5);
 }
 
-TEST(PrecisePitch, ABlockWithoutToneFallsBackOnTheInterpolation) {
+// Silence, noise and clicks have no fundamental: the block publishes nothing and the previous
+// result stays, where the default analysis reports its strongest bin.
+TEST(PrecisePitch, ABlockWithoutAClearFundamentalPublishesNothing) {
+    std::mt19937 random(7);
+    std::normal_distribution<double> gauss(0, 3000);
+    std::vector<int> silence(TunerAnalysis::BlockLength, 0), noise(silence), clicks(silence), hum(silence);
+    for (int& sample : noise) sample = static_cast<int>(std::clamp(std::lround(gauss(random)), -32768L, 32767L));
+    for (int n = 0; n < TunerAnalysis::BlockLength; n += 1500) clicks[n] = 30000;
+    // A tone of a fraction of a step of 16 bits is no tone either.
+    for (int n = 0; n < TunerAnalysis::BlockLength; ++n) hum[n] = static_cast<int>(std::lround(1.2 * std::sin(2 * Pi * 110 * n / Rate)));
     TunerAnalysis analysis;
     analysis.Setup();
-    YByteBuffer silence = PcmSamples(std::vector<int>(TunerAnalysis::BlockLength, 0));
+    for (const auto& samples : {silence, noise, clicks, hum}) {
+        YByteBuffer block = PcmSamples(samples);
+        precisePitch = false;
+        EXPECT_TRUE(analysis.AnalyzeBlock(block, TunerAnalysis::BlockBytes, Rate, 0));
+        inputLevel = signalLevel = -1;
+        rawFrequency = measuredFrequency = -1;
+        precisePitch = true;
+        EXPECT_FALSE(analysis.AnalyzeBlock(block, TunerAnalysis::BlockBytes, Rate, 0));
+        EXPECT_EQ(std::vector<double>({-1, -1, -1, -1}),
+                  std::vector<double>({rawFrequency, measuredFrequency, double(inputLevel), double(signalLevel)}));
+    }
     precisePitch = false;
-    analysis.AnalyzeBlock(silence, TunerAnalysis::BlockBytes, Rate, 0);
-    const double interpolated = rawFrequency;
-    precisePitch = true;
-    analysis.AnalyzeBlock(silence, TunerAnalysis::BlockBytes, Rate, 0);
-    precisePitch = false;
-    EXPECT_EQ(interpolated, rawFrequency);
 }
 
 }  // namespace

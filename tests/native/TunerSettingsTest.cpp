@@ -64,9 +64,11 @@ TEST_F(TunerSettings, ValuesInRangeAreTakenAsTheyStandAndOthersRepairedInPlace) 
 }
 
 TEST_F(TunerSettings, AnalysisOptionsAreReadWhenPresentAndRepairedWhenBad) {
-    LoadSettingsFile("[Analysis]\nPrecisePitch = 1\nFastUpdates = yes\n", 1);
+    autoNote = false;
+    LoadSettingsFile("[Analysis]\nPrecisePitch = 1\nFastUpdates = yes\nAutoNote = 1\n", 1);
     EXPECT_TRUE(precisePitch);
     EXPECT_FALSE(fastUpdates);
+    EXPECT_TRUE(autoNote);
     ASSERT_TRUE(theSettings.Save());
     EXPECT_EQ(std::string::npos, ReadBytes(settingsPath).find("yes"));
     EXPECT_NE(std::string::npos, ReadBytes(settingsPath).find("FastUpdates = 0"));

@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
-"""Runs fretlark-analyze on generated WAV files and on each kind of bad input.
+"""Runs fretlark-analyze on generated WAV files, on notes of sampled instruments rendered by
+tools/instrument-tones, and on each kind of bad input.
 
 usage: fretlark_analyze_test.py PROGRAM [RUNNER...]
 RUNNER, when given, is the command that runs PROGRAM (for example tools/wine-run STATE_DIR).
 """
 import math
 import os
+import random
 import struct
 import subprocess
 import sys
@@ -14,6 +16,7 @@ import unittest
 
 PROGRAM = None
 RUNNER = []
+INSTRUMENT_TONES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "instrument-tones")
 HEADER = "block,time_s,input_level,signal_level,raw_hz,measured_hz,note,string,harmonic,cents"
 BLOCK = 4096
 RATE = 11025
@@ -130,6 +133,47 @@ class AnalyzeTest(unittest.TestCase):
             self.assertAlmostEqual(82.41, float(row[4]), delta=0.001)
             self.assertEqual(["E2", "0", "1", "0"], row[6:])
 
+    def test_precise_pitch_finds_the_fundamental_where_the_strongest_peak_is_a_harmonic(self):
+        # Notes of the sound font where the default takes a harmonic for the tone: a clean electric
+        # guitar's low E shows as the B string, a nylon guitar's high E at its third harmonic, an
+        # electric bass's E1 at its third harmonic. Within the note (2.6 s) Precise Pitch shows the
+        # note played, after the attack within a few cents of its true fundamental.
+        for program, note, options, shown in ((27, 40, [], ["E2", "0", "1"]), (24, 64, [], ["E4", "5", "1"]),
+                                              (33, 28, ["--mode", "chromatic", "--auto-note"], ["E1", "", "1"])):
+            path = self.path("p%d-n%d.wav" % (program, note))
+            rendered = subprocess.run([INSTRUMENT_TONES, "note", str(program), str(note), "0", path],
+                                      capture_output=True, text=True, timeout=300)
+            self.assertEqual(0, rendered.returncode, rendered.stderr)
+            truth = float(rendered.stdout)
+            within = lambda rows: [row for row in rows if float(row[1]) + BLOCK / RATE <= 2.6]
+            self.assertTrue(all(row[6:9] != shown for row in within(self.rows(*options, path))), (program, note))
+            precise = within(self.rows("--precise", *options, path))
+            self.assertGreaterEqual(len(precise), 5, (program, note))
+            for row in precise:
+                self.assertEqual(shown, row[6:9], (program, note))
+                # The pitch glides during the attack.
+                if float(row[1]) > 0.3:
+                    self.assertLess(abs(1200 * math.log2(float(row[5]) / truth)), 5, (program, note, row))
+        # Without fluidsynth the tool names the package to install.
+        missing = subprocess.run([INSTRUMENT_TONES, "note", "27", "40", "0", self.path("none.wav")], capture_output=True,
+                                 text=True, env=dict(os.environ, PATH=self.path("nothing")), timeout=60)
+        self.assertEqual(2, missing.returncode)
+        self.assertIn("install the Debian package fluidsynth", missing.stderr)
+
+    def test_precise_pitch_shows_nothing_for_silence_noise_and_clicks(self):
+        # A block each of silence, noise and clicks, then a tone: only the tone's block prints a
+        # line, under its own number and time; the default analysis prints every block.
+        generator = random.Random(5)
+        clicks = [0] * BLOCK
+        for n in range(0, BLOCK, 700):
+            clicks[n] = 30000
+        samples = ([0] * BLOCK + [round(generator.gauss(0, 4000)) for _ in range(BLOCK)] + clicks
+                   + tone_samples(110.0, BLOCK))
+        path = self.write("quiet.wav", wave_file(samples))
+        self.assertEqual(4, len(self.rows(path)))
+        [row] = self.rows("--precise", "--mode", "chromatic", "--auto-note", path)
+        self.assertEqual(["3", "%.6f" % (3 * BLOCK / RATE), "A2", "", "1", "0"], row[:2] + row[6:])
+
     def test_chunks_before_the_data_are_skipped_with_their_padding(self):
         data = chunk(b"data", struct.pack("<%dh" % BLOCK, *tone_samples(440.0, BLOCK)))
         path = self.write("list.wav", riff(fmt(), chunk(b"LIST", b"abc") + b"\0", data))
@@ -172,6 +216,7 @@ class AnalyzeTest(unittest.TestCase):
             self.expect_refused([name, value, path], name)
         self.expect_refused([path, "--note"], "needs a value")
         self.expect_refused([path, "--precise=1"], "takes no value")
+        self.expect_refused([path, "--auto-note=1"], "takes no value")
         self.expect_refused([], "no WAV file")
         self.expect_refused([path, path], "more than one")
 

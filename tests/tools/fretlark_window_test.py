@@ -34,8 +34,9 @@ IDOK, IDC_CREATE_TUNING, IDC_STRING_SLIDER_0, IDC_ROOT_STEP, IDC_TUNING_LIST = "
 IDC_TUNING_NAME = "1061"
 VK_LEFT = "37"
 IDM_AUDIO_SOURCE = "40002"
-IDM_PRECISE_PITCH, IDM_FAST_UPDATES = "40014", "40015"
-IDC_MEASURED_FREQUENCY, IDC_TARGET_NOTE = "1006", "1010"
+IDM_PRECISE_PITCH, IDM_FAST_UPDATES, IDM_AUTO_NOTE = "40014", "40015", "40016"
+IDC_MEASURED_FREQUENCY, IDC_TARGET_NOTE, IDC_NOTE_LABEL, IDC_OCTAVE_UP = "1006", "1010", "1066", "1063"
+INSTRUMENT_TONES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "instrument-tones")
 AUDIO_SOURCE = "Audio Source Settings"
 IDM_CALIBRATE = "40012"
 IDM_ABOUT = "40003"
@@ -564,7 +565,12 @@ class WindowTest(unittest.TestCase):
             self.assertEqual(FIRST_RUN_SETTINGS, settings.read())
 
     def case_analysis_options(self):
-        """View > Precise Pitch and View > Fast Updates: on at once, kept for the next run."""
+        """View > Precise Pitch, Fast Updates and Automatic Note: on at once, kept for the next run.
+        Precise Pitch shows a clean electric guitar's low E (rendered from the sound font) as the E
+        string, where the default sees the B string; Automatic Note follows the tone until an octave
+        is chosen by hand."""
+        recorded = os.path.join(self.directory, "clean-electric-low-e.wav")
+        subprocess.run([INSTRUMENT_TONES, "note", "27", "40", "0", recorded], check=True, capture_output=True, timeout=300)
         tuner = Tuner(self.directory)
         self.assertEqual(0, drive("result", "20")[0], "no result shown")
         drive("command", IDM_PRECISE_PITCH)
@@ -576,20 +582,38 @@ class WindowTest(unittest.TestCase):
         self.assertEqual(0, code, "the new note never showed")
         print("from the new tone to its note in the window: %.0f ms" % (int(shown["at_ms"]) - 1000 * switched))
         self.assertEqual(0, drive("shows", IDC_MEASURED_FREQUENCY, "82.41", "5")[0], "precise pitch reads 82.41 Hz")
+        play("110")
+        self.assertEqual(0, drive("shows", IDC_TARGET_NOTE, "A2", "10")[0])
+        play(recorded)
+        self.assertEqual(0, drive("shows", IDC_TARGET_NOTE, "E2", "10")[0], "the recorded low E on the E string")
+
+        drive("command", IDM_CHROMATIC_TUNING)
+        drive("command", IDM_AUTO_NOTE)
+        self.assertEqual(0, drive("shows", IDC_NOTE_LABEL, "E2", "10")[0], "the note found")
+        play("110")
+        self.assertEqual(0, drive("shows", IDC_NOTE_LABEL, "A2", "10")[0], "the label follows the tone")
+        drive("command", IDC_OCTAVE_UP)
+        self.assertEqual(0, drive("shows", IDC_NOTE_LABEL, "A3", "5")[0], "an octave up by hand")
+        play("82.41")
+        self.assertEqual(0, drive("shows", IDC_MEASURED_FREQUENCY, "82.41", "10")[0])
+        self.assertEqual(("A3", "A3"), (drive("texts")[1]["note"], drive("texts")[1]["target"]), "set by hand, it stays")
+        drive("command", IDM_AUTO_NOTE)
+        self.assertEqual(0, drive("shows", IDC_NOTE_LABEL, "E2", "10")[0], "on again, it follows the tone")
         drive("close")
         self.assertEqual(0, tuner.exit_code())
         settings = os.path.join(self.directory, "fretlark.ini")
-        chosen = FIRST_RUN_SETTINGS + "\r\n[Analysis]\r\nPrecisePitch = 1\r\nFastUpdates = 1\r\n"
+        chosen = FIRST_RUN_SETTINGS + "\r\n[Analysis]\r\nPrecisePitch = 1\r\nFastUpdates = 1\r\nAutoNote = 1\r\n"
         with open(settings, newline="") as stored:
             self.assertEqual(chosen, stored.read())
 
         again = Tuner(self.directory)
         self.assertEqual(0, drive("shows", IDC_MEASURED_FREQUENCY, "82.41", "20")[0], "precise pitch from the start")
+        drive("command", IDM_CHROMATIC_TUNING)
+        self.assertEqual(0, drive("shows", IDC_NOTE_LABEL, "E2", "10")[0], "automatic note from the start")
         drive("close")
         self.assertEqual(0, again.exit_code())
         with open(settings, newline="") as stored:
             self.assertEqual(chosen, stored.read())
-
 
 if __name__ == "__main__":
     CASE = sys.argv[sys.argv.index("--case") + 1]

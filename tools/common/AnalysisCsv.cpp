@@ -18,6 +18,7 @@ void AnalysisCsv::ApplyOptions(const AnalysisOptions& options, int (&stringOffse
     rootFrequency = options.root;
     calibrationRate = options.calibration;
     precisePitch = options.precise;
+    autoNote = options.autoNote;
     harmonicNumber = 1;
     semitoneDifference = 0.0;
 }
@@ -40,8 +41,11 @@ AnalysisCsv::AnalysisCsv(const AnalysisOptions& options) : hop(options.hop) {
 }
 
 bool AnalysisCsv::NextBlock(const YByteBuffer& buffer, unsigned bytesRecorded, int sampleRate, std::string& line) {
+    if (bytesRecorded != TunerAnalysis::BlockBytes) return false;
+    // A block without a result still takes its place in time.
+    const int block = blocks++;
     if (!analysis.AnalyzeBlock(buffer, bytesRecorded, sampleRate, 0)) return false;
     analysis.MatchNote();
-    line = Describe(blocks++, sampleRate, hop);
+    line = Describe(block, sampleRate, hop);
     return true;
 }

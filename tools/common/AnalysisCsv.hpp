@@ -26,9 +26,10 @@ public:
     // Applies the options to an analysis of its own and prepares it.
     explicit AnalysisCsv(const AnalysisOptions& options);
 
-    // Analyses and matches the next block. A full block is described in `line` and true is
-    // returned; a short one gives false and does not count. The matching state carries from block
-    // to block as in the tuner.
+    // Analyses and matches the next block. A full block with a result is described in `line` and
+    // true is returned; a full block without one (Precise Pitch found no clear fundamental) gives
+    // false but counts, so that the next line's block number and time stay true; a short one gives
+    // false and does not count. The matching state carries from block to block as in the tuner.
     bool NextBlock(const YByteBuffer& buffer, unsigned bytesRecorded, int sampleRate, std::string& line);
 
 private:

@@ -11,7 +11,9 @@ const char* const AnalysisOptionsUsage =
     "  --root 438..445           pitch of A4 in Hz (default 440)\n"
     "  --calibration 0.5..2.0    factor applied to every measured frequency (default 1.0)\n"
     "  --tuning a,b,c,d,e,f      the six strings in semitones from A4 (default -29,-24,-19,-14,-10,-5)\n"
-    "  --precise                 the precise frequency estimate instead of the interpolation\n"
+    "  --precise                 the fundamental from the whole harmonic series, measured precisely;\n"
+    "                            a block without a clear fundamental prints no line\n"
+    "  --auto-note               chromatic: the target follows the note nearest the tone\n"
     "  --hop 1024|4096           samples from one result to the next (default 4096); with 1024 every\n"
     "                            result analyses the latest 4096 samples\n";
 
@@ -140,12 +142,12 @@ bool ParseAnalysisOptions(int argc, const char* const* argv, AnalysisOptions& op
         }
         const std::size_t equals = argument.find('=');
         const std::string name = argument.substr(0, equals);
-        if (name == "--precise") {
+        if (name == "--precise" || name == "--auto-note") {
             if (equals != std::string::npos) {
-                error = "--precise takes no value";
+                error = name + " takes no value";
                 return false;
             }
-            options.precise = true;
+            (name == "--precise" ? options.precise : options.autoNote) = true;
             continue;
         }
         if (!IsOption(name, source)) {

@@ -14,7 +14,8 @@ struct AnalysisOptions {
     double root = 440.0;
     double calibration = 1.0;
     int tuning[6] = {-29, -24, -19, -14, -10, -5};
-    bool precise = false;  // the frequency columns carry the precise estimate
+    bool precise = false;   // the frequency columns carry the precise estimate
+    bool autoNote = false;  // chromatic mode: the target is the note nearest the tone
     int hop = 4096;        // samples from one row to the next; 1024 analyses overlapping blocks
 
     // Capture tools only: the wave-input device and how long to listen.
@@ -30,7 +31,8 @@ enum class AnalysisSource { File, Capture };
 
 // Reads `--mode guitar|chromatic`, `--string 0..5`, `--note -48..39`, `--root 438..445`,
 // `--calibration 0.5..2.0`, `--tuning "a,b,c,d,e,f"` (each offset -48..39) and `--hop 1024|4096`,
-// given as `--name value` or `--name=value`, and the flag `--precise`, from argv[1] on, and for a
+// given as `--name value` or `--name=value`, and the flags `--precise` and `--auto-note`, from
+// argv[1] on, and for a
 // capture tool `--device` and `--seconds` too; everything else that does not start with "--"
 // goes to `arguments`. False, with one line naming the problem in `error`, for an unknown option,
 // a missing value or a value that is malformed or out of range.

@@ -63,14 +63,16 @@ private:
     void PrintResult() {
         analysisBusy = true;
         analyzer.MatchNote();
-        std::printf("%s\n", AnalysisCsv::Describe(blocks++, analyzer.GetFormat().sampleRate, analyzer.Hop()).c_str());
+        // With Precise Pitch a block without a clear fundamental gives no line but keeps its number.
+        const int block = results++ + analyzer.BlocksWithoutResult();
+        std::printf("%s\n", AnalysisCsv::Describe(block, analyzer.GetFormat().sampleRate, analyzer.Hop()).c_str());
         std::fflush(stdout);
         analysisBusy = false;
     }
 
     TunerAnalyzer& analyzer;
     HWND window = nullptr;
-    int blocks = 0;
+    int results = 0;
 };
 
 YString DeviceName(int device) {
