@@ -14,6 +14,7 @@
 #include "TunerSettings.hpp"
 #include "TunerState.hpp"
 #include "TuningSettingsDialog.hpp"
+#include "YSystemException.hpp"
 #include "resource.h"
 
 namespace {
@@ -55,7 +56,10 @@ INT_PTR TunerDialog::HandleMessage(HWND, UINT message, WPARAM wParam, LPARAM lPa
     switch (message) {
     case WM_INITDIALOG: Initialize(); break;
     case WM_COMMAND:
-        if (HIWORD(wParam) == 0) Command(LOWORD(wParam));
+        // An owner-drawn button reports a quick second click as a double click: for a string
+        // button that is a click like any other (the second one goes back to automatic).
+        if (HIWORD(wParam) == 0 || (HIWORD(wParam) == BN_DOUBLECLICKED && StringOfButton(LOWORD(wParam)) >= 0))
+            Command(LOWORD(wParam));
         break;
     case WM_NOTIFY: {
         auto* notification = reinterpret_cast<const NMUPDOWN*>(lParam);
@@ -99,8 +103,15 @@ void TunerDialog::Initialize() {
 
 void TunerDialog::HandleAnalysisResult() {
     analysisBusy = true;
-    analyzer.MatchNote();
-    UpdateView(false);
+    // A failure to draw (the system short of GDI objects) is reported here, while the window still
+    // counts as busy, so that no result piles another report on top; the flag must fall whatever
+    // happened, or no result would be announced again.
+    try {
+        analyzer.MatchNote();
+        UpdateView(false);
+    } catch (const YSystemException& e) {
+        e.Report();
+    }
     analysisBusy = false;
 }
 
@@ -146,10 +157,15 @@ void TunerDialog::Command(int id) {
     case IDC_OCTAVE_DOWN: MoveNote(-Octave); break;
     case IDC_OCTAVE_UP: MoveNote(Octave); break;
     default:
-        for (int string = 0; StringButtons[string] != -1; ++string)
-            if (StringButtons[string] == id) SelectString(string);
+        if (StringOfButton(id) >= 0) SelectString(StringOfButton(id));
         break;
     }
+}
+
+int TunerDialog::StringOfButton(int id) {
+    for (int string = 0; StringButtons[string] != -1; ++string)
+        if (StringButtons[string] == id) return string;
+    return -1;
 }
 
 // A whole octave or nothing: the target never leaves the piano's range.

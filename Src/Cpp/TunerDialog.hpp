@@ -32,6 +32,8 @@ private:
     void RefreshStringLabels();
     void RefreshNoteLabel();
     void MoveNote(int semitones);
+    // The string of a string button's id; -1 for any other id.
+    static int StringOfButton(int id);
     void SelectString(int string);
     void TogglePrecisePitch();
     void ToggleFastUpdates();
