@@ -1,10 +1,10 @@
 #include "AudioSourceDialog.hpp"
 
+#include "TunerAnalyzer.hpp"
 #include "TunerMixer.hpp"
 #include "TunerSettings.hpp"
 #include "TunerState.hpp"
 #include "YMessageBox.hpp"
-#include "YWaveIn.hpp"
 #include "resource.h"
 
 namespace {
@@ -21,7 +21,7 @@ constexpr int LevelTicks = 8;
 
 }  // namespace
 
-AudioSourceDialog::AudioSourceDialog(YWaveIn& capture, TunerMixer& mixer) : capture(capture), mixer(mixer) {
+AudioSourceDialog::AudioSourceDialog(TunerAnalyzer& analyzer, TunerMixer& mixer) : analyzer(analyzer), mixer(mixer) {
     SetTemplate(IDD_AUDIO_SOURCE);
     SetParentHandle(GetActiveWindow());
 }
@@ -49,7 +49,7 @@ INT_PTR AudioSourceDialog::HandleMessage(HWND, UINT message, WPARAM wParam, LPAR
 void AudioSourceDialog::Initialize() {
     CenterWindow(GetHandle());
     YArray<YString> names;
-    YWaveIn::GetDeviceNames(names);
+    TunerAnalyzer::GetDeviceNames(names);
     for (int i = 0; i < names.Count(); ++i) AddComboString(IDC_WAVE_IN_DEVICES, names[i]);
     SetComboSel(IDC_WAVE_IN_DEVICES, waveInDevice);
     YString name;
@@ -67,30 +67,35 @@ void AudioSourceDialog::Initialize() {
 
 void AudioSourceDialog::ChangeDevice() {
     int device = GetComboSel(IDC_WAVE_IN_DEVICES);
-    if (device < 0 || device == waveInDevice) return;
-    capture.Stop();
-    capture.Close();
-    if (!capture.Open(static_cast<unsigned>(device))) {
-        // Back to the device in use, which start-up may not have been able to open either.
-        if (capture.Open(static_cast<unsigned>(waveInDevice))) capture.Start();
+    // Choosing the device in use changes nothing while it captures; when capture has stopped
+    // (another program held the device when start-up or Fast Updates tried it), it opens it again.
+    if (device < 0 || (device == waveInDevice && analyzer.IsOpen())) return;
+    bool newDevice = device != waveInDevice;
+    if (!analyzer.Restart(static_cast<unsigned>(device))) {
+        // Back to the device in use, which may not open either.
+        if (newDevice) analyzer.Restart(static_cast<unsigned>(waveInDevice));
         SetComboSel(IDC_WAVE_IN_DEVICES, waveInDevice);
         ErrorBox(IDS_ERROR_TITLE, IDS_CANT_OPEN_WAVE_IN);
         return;
     }
-    // A new card has a sample clock of its own: its calibration starts again.
-    waveInDevice = device;
-    theSettings.WriteInt(SectionAudioInput, KeyWaveIn, waveInDevice);
-    calibrationRate = DefaultCalibrationRate;
-    theSettings.WriteDouble(SectionAudioInput, KeyCalibration, calibrationRate);
-    capture.Start();
+    if (newDevice) {
+        // A new card has a sample clock of its own: its calibration starts again.
+        waveInDevice = device;
+        theSettings.WriteInt(SectionAudioInput, KeyWaveIn, waveInDevice);
+        calibrationRate = DefaultCalibrationRate;
+        theSettings.WriteDouble(SectionAudioInput, KeyCalibration, calibrationRate);
+    }
     YString name;
     GetComboSelText(IDC_WAVE_IN_DEVICES, name);
     SetControlText(IDC_DEVICE_STATUS, name);
 
-    mixer.Close();
-    if (mixer.Open(static_cast<unsigned>(waveInDevice), MIXER_OBJECTF_WAVEIN)) {
-        mixer.SaveState();
-        mixer.ApplySource();
+    // The mixer of a device opened again is open already, unless start-up could not open the device.
+    if (newDevice || !mixer.IsOpen()) {
+        mixer.Close();
+        if (mixer.Open(static_cast<unsigned>(waveInDevice), MIXER_OBJECTF_WAVEIN)) {
+            mixer.SaveState();
+            mixer.ApplySource();
+        }
     }
     UpdateSourceControls();
 }

@@ -2,17 +2,18 @@
 
 #include "YGuiDialog.hpp"
 
+class TunerAnalyzer;
 class TunerMixer;
-class YWaveIn;
 
 // "Audio Source Settings": the wave-input device, the mixer input that feeds it, the recording
 // level and the noise threshold. A new device takes effect and is stored at once: capture moves to
-// it and its mixer is opened. Source, level and threshold are stored and applied on OK only, the
-// source only when the user chose one.
+// it and its mixer is opened. Choosing the device in use again opens it again when capture has
+// stopped. Source, level and threshold are stored and applied on OK only, the source only when the
+// user chose one.
 // RunModal gives 1 for OK and for the close box, 0 for Cancel.
 class AudioSourceDialog : public YGuiDialog {
 public:
-    AudioSourceDialog(YWaveIn& capture, TunerMixer& mixer);
+    AudioSourceDialog(TunerAnalyzer& analyzer, TunerMixer& mixer);
 
     INT_PTR HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -26,7 +27,7 @@ private:
     // Shows the mixer's own volume of the chosen input; disabled for the mixer's default.
     void UpdateLevelSlider();
 
-    YWaveIn& capture;
+    TunerAnalyzer& analyzer;
     TunerMixer& mixer;
     // The user clicked one of the source buttons.
     bool sourceChosen = false;

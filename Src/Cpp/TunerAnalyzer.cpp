@@ -24,7 +24,15 @@ TunerAnalyzer::TunerAnalyzer() {
     SetTuningLoadedHook(NotifyTuningLoaded);
 }
 
+void TunerAnalyzer::Setup() {
+    analysis.Setup();
+    analysisReady = true;
+}
+
 void TunerAnalyzer::OnData(YByteBuffer& buffer, unsigned bytesRecorded) {
+    // Capture may start before the analysis is ready: start-up's Audio Source Settings dialog
+    // starts the device the user chooses at once.
+    if (!analysisReady) return;
     bool analysed;
     if (Hop() == TunerAnalysis::BlockLength) {
         analysed = analysis.AnalyzeBlock(buffer, bytesRecorded, GetFormat().sampleRate, GetLoadPercent());
@@ -39,6 +47,11 @@ void TunerAnalyzer::OnData(YByteBuffer& buffer, unsigned bytesRecorded) {
     if (analysed && analysisTarget && !analysisBusy) PostMessageA(analysisTarget, WM_USER, ResultReady, 0);
 }
 
+bool TunerAnalyzer::Open(unsigned device) {
+    window.Clear();
+    return YWaveIn::Open(device);
+}
+
 void TunerAnalyzer::SetHop(int samples) {
     SetBlockLength(samples);
     window.Clear();
@@ -46,7 +59,6 @@ void TunerAnalyzer::SetHop(int samples) {
 
 bool TunerAnalyzer::Restart(unsigned device) {
     Close();
-    window.Clear();
     if (!Open(device)) return false;
     Start();
     return true;

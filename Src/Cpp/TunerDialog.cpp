@@ -236,15 +236,19 @@ void TunerDialog::TogglePrecisePitch() {
     ShowAnalysisOptions();
 }
 
-// Capture starts again with buffers of the new length; when the device refuses, the tuner goes
-// back to the length it had.
+// Capture starts again with buffers of the new length; when the device refuses (another program
+// took it meanwhile), the tuner goes back to the length it had. When the device refuses that too,
+// capture is off: the user gets the Audio Source Settings dialog, as at start-up, to open the
+// device again or choose another.
 void TunerDialog::ToggleFastUpdates() {
     bool fast = !fastUpdates;
     analyzer.SetHop(fast ? TunerAnalyzer::FastHop : TunerAnalysis::BlockLength);
     if (!analyzer.Restart(waveInDevice)) {
         ReportDeviceError(analyzer);
         analyzer.SetHop(fastUpdates ? TunerAnalyzer::FastHop : TunerAnalysis::BlockLength);
-        analyzer.Restart(waveInDevice);
+        if (analyzer.Restart(waveInDevice)) return;
+        AudioSourceDialog dialog(analyzer, mixer);
+        dialog.RunModal();
         return;
     }
     fastUpdates = fast;

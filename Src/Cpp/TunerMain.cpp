@@ -25,6 +25,8 @@ int TunerMain(TunerAnalyzer& analyzer, TunerMixer& mixer) {
         return 1;
     }
     analyzer.SetHop(fastUpdates ? TunerAnalyzer::FastHop : TunerAnalysis::BlockLength);
+    // Before the device loop: a device chosen in the Audio Source Settings dialog captures at once.
+    analyzer.Setup();
     // The user may choose another device, or give up.
     while (!analyzer.Open(waveInDevice)) {
         ReportDeviceError(analyzer);
@@ -43,7 +45,6 @@ int TunerMain(TunerAnalyzer& analyzer, TunerMixer& mixer) {
     }
 
     TunerDialog window(analyzer, mixer);
-    analyzer.Setup();
     analyzer.LoadCurrentTuning();
     analyzer.Start();
     window.RunModal();

@@ -15,6 +15,7 @@
 #include "MessageBoxWatcher.hpp"
 #include "ModalDriver.hpp"
 #include "SimulatedMixer.hpp"
+#include "SimulatedWaveIn.hpp"
 #include "TemporaryDirectory.hpp"
 #include "TunerAnalyzer.hpp"
 #include "TunerMain.hpp"
@@ -159,6 +160,39 @@ TEST_F(AudioSourceTest, ADeviceChangeTakesEffectAndIsStoredAtOnceAndARefusedDevi
     EXPECT_EQ("0", Setting(KeyWaveIn));
 }
 
+// Fast updates on a simulated card of two devices: after a change of device the first result comes
+// from the new device's samples alone.
+TEST_F(AudioSourceTest, AfterAChangeOfDeviceTheFirstResultIsTheNewDevicesAlone) {
+    SimulatedWaveIn card;
+    card.deviceCount = 2;
+    card.names = {"First", "Second"};
+    analyzer.SetHop(TunerAnalyzer::FastHop);
+    analyzer.Setup();
+    ASSERT_TRUE(analyzer.Open(1));
+    analyzer.Start();
+    auto hops = [&](int count, unsigned char seed) {
+        for (int hop = 0; hop < count; ++hop) {
+            card.Return(2 * TunerAnalyzer::FastHop, seed);
+            SimulatedWaveIn::Pump();
+        }
+    };
+    AudioSourceDialog dialog(analyzer, mixer);
+    ModalDriver driver({WaitFor([&] { return DialogWindow() != nullptr; }), Do([&] {
+                            hops(4, 1);
+                            ChooseDevice(DialogWindow(), 0);
+                            rawFrequency = -1;
+                            hops(3, 2);
+                            EXPECT_EQ(-1, rawFrequency) << "three hops of the new device are no block yet";
+                            hops(1, 2);
+                            EXPECT_NE(-1, rawFrequency);
+                            Click(DialogWindow(), IDOK);
+                        })},
+                       Limit);
+    dialog.RunModal();
+    EXPECT_TRUE(driver.Finished());
+    analyzer.Close();
+}
+
 // A card without the stored microphone: the dialog shows the mixer's default; clicking "Line"
 // shows the line's own volume as the level nearest to it and changes nothing in the mixer.
 TEST_F(AudioSourceTest, TheGroupShowsOnlyInputsTheCardHas) {
@@ -214,6 +248,28 @@ TEST_F(StartUpTest, ADeviceThatWillNotOpenEitherAndThenCancelEndTheRunWithOne) {
     EXPECT_EQ("0", Setting(KeyWaveIn));
 }
 
+// Fast Updates while another program holds the device: it opens with neither hop, the error box
+// says so, and the Audio Source Settings dialog that follows opens the same device again.
+TEST_F(AudioSourceTest, FastUpdatesOnADeviceThatWillNotOpenAgainOfferTheWayBack) {
+    MessageBoxWatcher boxes;
+    ModalDriver driver({WaitFor([&] { return analysisTarget != nullptr; }), Do([&] {
+                            WatchedWaveIn::refused = {1};
+                            PostMessageA(analysisTarget, WM_COMMAND, IDM_FAST_UPDATES, 0);
+                        }),
+                        WaitFor([&] { return DialogWindow() != nullptr; }), Do([&] {
+                            WatchedWaveIn::refused.clear();
+                            ChooseDevice(DialogWindow(), 1);
+                            Click(DialogWindow(), IDOK);
+                        }),
+                        MoreBlocks(2), Do([&] { PostMessageA(analysisTarget, WM_CLOSE, 0, 0); })},
+                       Limit);
+    EXPECT_EQ(0, TunerMain(analyzer, mixer));
+    EXPECT_TRUE(driver.Finished());
+    EXPECT_EQ(1u, boxes.Boxes().size());
+    EXPECT_EQ((std::vector<UINT>{1, 1}), WatchedWaveIn::opened);
+    EXPECT_FALSE(fastUpdates);
+}
+
 // Device 1's card has an input selector: the microphone chosen for it takes its routing over, and
 // at exit the card gets back the routing it had before the program started.
 TEST_F(StartUpTest, TheCloseBoxTriesAgainAndAUsableDeviceStartsTheTunerOnItsMixer) {
@@ -225,10 +281,12 @@ TEST_F(StartUpTest, TheCloseBoxTriesAgainAndAUsableDeviceStartsTheTunerOnItsMixe
         ModalDriver driver({WaitFor([&] { return boxes.Boxes().size() == 1 && (first = DialogWindow()); }),
                             Do([&] { PostMessageA(first, WM_CLOSE, 0, 0); }),
                             WaitFor([&] { return boxes.Boxes().size() == 2 && DialogWindow() && DialogWindow() != first; }),
-                            Do([&] {
-                                ChooseDevice(DialogWindow(), 1);
+                            Do([&] { ChooseDevice(DialogWindow(), 1); }),
+                            // Capture runs on the chosen device at once, and so does the analysis.
+                            WaitFor([&] { return measuredFrequency > 0; }), Do([&] {
                                 Click(DialogWindow(), IDC_SOURCE_MIC);
                                 Click(DialogWindow(), IDOK);
+                                measuredFrequency = 0;
                             }),
                             WaitFor([&] { return analysisTarget && measuredFrequency > 0; }),
                             Do([&] { PostMessageA(analysisTarget, WM_CLOSE, 0, 0); })},
