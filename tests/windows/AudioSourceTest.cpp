@@ -148,7 +148,10 @@ TEST_F(AudioSourceTest, ADeviceChangeTakesEffectAndIsStoredAtOnceAndARefusedDevi
              EXPECT_EQ(0, dialog.GetComboSel(IDC_WAVE_IN_DEVICES));
              EXPECT_EQ("0", Setting(KeyWaveIn));
          }),
-         MoreBlocks(2), Do([&] { Click(window, IDCANCEL); })},
+         MoreBlocks(2), Do([&] {
+             WatchedWaveIn::refused.clear();
+             Click(window, IDCANCEL);
+         })},
         Limit);
     EXPECT_EQ(YGuiDialog::CodeCancel, dialog.RunModal());
     EXPECT_TRUE(driver.Finished());
@@ -156,8 +159,12 @@ TEST_F(AudioSourceTest, ADeviceChangeTakesEffectAndIsStoredAtOnceAndARefusedDevi
     ASSERT_EQ(1u, boxes.Boxes().size());
     EXPECT_EQ("Fretlark Error", boxes.Boxes()[0].caption);
     EXPECT_EQ("Can't Open Wave Input Device.\n", boxes.Boxes()[0].text);
-    EXPECT_EQ(0, waveInDevice) << "Cancel keeps the device change";
-    EXPECT_EQ("0", Setting(KeyWaveIn));
+    // Cancel goes back to the device in use before, and so does its calibration.
+    EXPECT_EQ((std::vector<UINT>{1, 0, 0, 1}), WatchedWaveIn::opened);
+    EXPECT_EQ(1, waveInDevice);
+    EXPECT_EQ("1", Setting(KeyWaveIn));
+    EXPECT_EQ(1.5, calibrationRate);
+    EXPECT_EQ("1.500000", Setting(KeyCalibration));
 }
 
 // Fast updates on a simulated card of two devices: after a change of device the first result comes
@@ -214,6 +221,7 @@ TEST_F(AudioSourceTest, TheGroupShowsOnlyInputsTheCardHas) {
     EXPECT_TRUE(driver.Finished());
     EXPECT_EQ(0, card.writes);
     EXPECT_EQ("2", Setting(KeySource));
+    EXPECT_EQ(InputSourceMicrophone, inputSource) << "what the group showed was the dialog's own";
 }
 
 // Start-up's device loop: the stored device 0 refuses to open.
@@ -301,9 +309,9 @@ TEST_F(StartUpTest, TheCloseBoxTriesAgainAndAUsableDeviceStartsTheTunerOnItsMixe
         EXPECT_EQ("2", Setting(KeySource));
         EXPECT_EQ(InputSourceMicrophone, inputSource);
         EXPECT_EQ((std::vector<DWORD>{0, 1, 0}), card.selection);
-        // The slider showed the microphone's own volume, 2000, as level 2, and OK applied that level.
-        EXPECT_EQ("2", Setting(KeyInputLevel));
-        EXPECT_EQ((std::vector<DWORD>{1000, 2047, 3000}), card.Volumes());
+        // The new card got the stored source and level at once, so the slider showed that level.
+        EXPECT_EQ("40", Setting(KeyInputLevel));
+        EXPECT_EQ((std::vector<DWORD>{1000, 40959, 3000}), card.Volumes());
     }
     EXPECT_EQ((std::vector<DWORD>{1, 0, 0}), card.selection);
     EXPECT_EQ((std::vector<DWORD>{1000, 2000, 3000}), card.Volumes());
