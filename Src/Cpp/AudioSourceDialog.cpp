@@ -88,7 +88,7 @@ void AudioSourceDialog::ChangeDevice(int device) {
 
     // The mixer of a device opened again is open already, unless start-up could not open the device.
     if (newDevice || !mixer.IsOpen()) {
-        mixer.Close();
+        mixer.Release();
         if (mixer.Open(static_cast<unsigned>(waveInDevice), MIXER_OBJECTF_WAVEIN)) {
             mixer.SaveState();
             mixer.ApplySource();
@@ -114,7 +114,7 @@ void AudioSourceDialog::Cancel() {
             ChangeDevice(openingDevice);
         } else {
             analyzer.Close();
-            mixer.Close();
+            mixer.Release();
             StoreDevice(openingDevice);
         }
     }

@@ -81,6 +81,13 @@ INT_PTR TunerDialog::HandleMessage(HWND, UINT message, WPARAM wParam, LPARAM lPa
         break;
     }
     case WM_CLOSE: EndOk(); break;
+    // Windows may end the process as soon as this returns, without the program's own end.
+    case WM_ENDSESSION:
+        if (wParam) {
+            EndRun(analyzer, mixer);
+            EndOk();
+        }
+        break;
     case WM_DESTROY: analysisTarget = nullptr; break;
     case WM_USER:
         if (wParam == TunerAnalyzer::ResultReady) HandleAnalysisResult();

@@ -18,7 +18,9 @@ void ReportDeviceError(const TunerAnalyzer& analyzer) {
     ErrorBox(IDS_ERROR_TITLE, reason);
 }
 
-int TunerMain(TunerAnalyzer& analyzer, TunerMixer& mixer) {
+namespace {
+
+int RunTuner(TunerAnalyzer& analyzer, TunerMixer& mixer) {
     LoadSettings(ModuleDirectory(), static_cast<int>(TunerAnalyzer::GetNumDevices()));
     if (TunerAnalyzer::GetNumDevices() == 0) {
         ErrorBox(IDS_ERROR_TITLE, IDS_CANT_OPEN_WAVE_IN);
@@ -48,6 +50,18 @@ int TunerMain(TunerAnalyzer& analyzer, TunerMixer& mixer) {
     analyzer.LoadCurrentTuning();
     analyzer.Start();
     window.RunModal();
+    return 0;
+}
+
+}  // namespace
+
+int TunerMain(TunerAnalyzer& analyzer, TunerMixer& mixer) {
+    int code = RunTuner(analyzer, mixer);
+    EndRun(analyzer, mixer);
+    return code;
+}
+
+void EndRun(TunerAnalyzer& analyzer, TunerMixer& mixer) {
     // A device that went away while the tuner ran (its sound server ended, say) can be neither
     // stopped nor closed any more. There is nothing left to undo then, and the run still ends
     // normally, its settings saved. Close stops capture first.
@@ -55,5 +69,6 @@ int TunerMain(TunerAnalyzer& analyzer, TunerMixer& mixer) {
         analyzer.Close();
     } catch (const YSystemException&) {
     }
-    return 0;
+    mixer.Release();
+    if (theSettings.IsModified()) theSettings.Save();
 }

@@ -279,7 +279,7 @@ TEST_F(AudioSourceTest, FastUpdatesOnADeviceThatWillNotOpenAgainOfferTheWayBack)
 }
 
 // Device 1's card has an input selector: the microphone chosen for it takes its routing over, and
-// at exit the card gets back the routing it had before the program started.
+// when the run ends, here with the Windows session, the card gets back the routing it had before.
 TEST_F(StartUpTest, TheCloseBoxTriesAgainAndAUsableDeviceStartsTheTunerOnItsMixer) {
     SimulatedMixer card({{Line, 1000}, {Mic, 2000}, {Cd, 3000}}, MIXERCONTROL_CONTROLTYPE_MUX, {Line, Mic, Cd}, {1, 0, 0});
     card.waveInDevice = 1;
@@ -296,8 +296,17 @@ TEST_F(StartUpTest, TheCloseBoxTriesAgainAndAUsableDeviceStartsTheTunerOnItsMixe
                                 Click(DialogWindow(), IDOK);
                                 measuredFrequency = 0;
                             }),
-                            WaitFor([&] { return analysisTarget && measuredFrequency > 0; }),
-                            Do([&] { PostMessageA(analysisTarget, WM_CLOSE, 0, 0); })},
+                            WaitFor([&] { return analysisTarget && measuredFrequency > 0; }), Do([&] {
+                                EXPECT_EQ((std::vector<DWORD>{0, 1, 0}), card.selection);
+                                EXPECT_EQ((std::vector<DWORD>{1000, 40959, 3000}), card.Volumes());
+                                // Logging off: Windows ends the process after WM_ENDSESSION, and
+                                // no exit of the program's own follows.
+                                SendMessageA(analysisTarget, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+                                SendMessageA(analysisTarget, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+                                EXPECT_NE(std::string::npos, ReadBytes(directory.File(SettingsFileName)).find("WaveIn = 1"));
+                                EXPECT_EQ((std::vector<DWORD>{1, 0, 0}), card.selection);
+                                PostMessageA(analysisTarget, WM_CLOSE, 0, 0);
+                            })},
                            Limit);
         measuredFrequency = 0;
         EXPECT_EQ(0, TunerMain(analyzer, programMixer));
@@ -308,10 +317,8 @@ TEST_F(StartUpTest, TheCloseBoxTriesAgainAndAUsableDeviceStartsTheTunerOnItsMixe
         EXPECT_EQ("1", Setting(KeyWaveIn));
         EXPECT_EQ("2", Setting(KeySource));
         EXPECT_EQ(InputSourceMicrophone, inputSource);
-        EXPECT_EQ((std::vector<DWORD>{0, 1, 0}), card.selection);
         // The new card got the stored source and level at once, so the slider showed that level.
         EXPECT_EQ("40", Setting(KeyInputLevel));
-        EXPECT_EQ((std::vector<DWORD>{1000, 40959, 3000}), card.Volumes());
     }
     EXPECT_EQ((std::vector<DWORD>{1, 0, 0}), card.selection);
     EXPECT_EQ((std::vector<DWORD>{1000, 2000, 3000}), card.Volumes());
