@@ -1,5 +1,6 @@
 #include "YIniFile.hpp"
 
+#include <cstring>
 #include <utility>
 
 #include "YSystemException.hpp"
@@ -14,8 +15,8 @@ constexpr const char* Blanks = " \t\r\x1A";
 
 // The byte-order marks that editors put before the text: UTF-8's is skipped, and a UTF-16 file is
 // no 8-bit text at all.
-const YString Utf8Mark = "\xEF\xBB\xBF";
-const YString Utf16Marks[] = {"\xFF\xFE", "\xFE\xFF"};
+constexpr const char* Utf8Mark = "\xEF\xBB\xBF";
+constexpr const char* Utf16Marks[] = {"\xFF\xFE", "\xFE\xFF"};
 
 bool IsNameCharacter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
@@ -23,11 +24,15 @@ bool IsNameCharacter(char c) {
 
 void TrimBlanks(YString& text) { text.Trim(YString::TrimStart | YString::TrimEnd, Blanks); }
 
-bool StartsWith(const YString& text, const YString& start) { return text.Length() >= start.Length() && text.Find(start) == 0; }
+bool StartsWith(const YString& text, const char* start) {
+    int length = static_cast<int>(std::strlen(start));
+    return text.Length() >= length && std::memcmp(text.CStr(), start, length) == 0;
+}
 
-// Control characters other than the white space of text files (tab, vertical tab, form feed, CR)
-// and Ctrl-Z come from no text editor: the file is something else (UTF-16, UTF-32, a binary file).
-bool IsTextByte(char c) { return static_cast<unsigned char>(c) >= 0x20 || (c >= '\t' && c <= '\r' && c != '\n') || c == '\x1A'; }
+// Control characters other than the white space of text files (tab, line ends, vertical tab, form
+// feed) and Ctrl-Z come from no text editor: the file is something else (UTF-16, UTF-32, a binary
+// file).
+bool IsTextByte(char c) { return static_cast<unsigned char>(c) >= 0x20 || (c >= '\t' && c <= '\r') || c == '\x1A'; }
 
 // Trims the line and skips a UTF-8 mark before it; false when the line cannot be 8-bit text. The
 // mark is skipped at the start of any line, and a UTF-16 mark refused there, so that what a save
@@ -37,10 +42,10 @@ bool DecodeLine(YString& line) {
         if (!IsTextByte(line[i])) return false;
     TrimBlanks(line);
     while (StartsWith(line, Utf8Mark)) {
-        line.Delete(0, Utf8Mark.Length());
+        line.Delete(0, static_cast<int>(std::strlen(Utf8Mark)));
         TrimBlanks(line);
     }
-    for (const YString& mark : Utf16Marks)
+    for (const char* mark : Utf16Marks)
         if (StartsWith(line, mark)) return false;
     return true;
 }

@@ -129,8 +129,8 @@ TEST_F(TunerSettings, AFileThatCannotBeReadIsNeverOverwritten) {
 }
 
 // What text editors make of the file. A byte-order mark before the first section and a stray
-// Ctrl-Z lose nothing; UTF-16 or a NUL byte is no text the tuner reads: it runs on the defaults
-// and leaves the file as it is.
+// Ctrl-Z lose nothing; UTF-16, a NUL byte or another control character is no text the tuner
+// reads: it runs on the defaults and leaves the file as it is.
 TEST_F(TunerSettings, AnEditorsMarksLoseNothingAndAFileThatIsNoTextIsNeverOverwritten) {
     const std::string custom = TextFileLines({"[Tuning]", "RootFrequency = 443", "CurrentTuning = Open G", "[Tunings]",
                                               "Open G = -29, -24, -17, -14, -12, -5"});
@@ -145,6 +145,7 @@ TEST_F(TunerSettings, AnEditorsMarksLoseNothingAndAFileThatIsNoTextIsNeverOverwr
         {utf16, false},
         {"\xFF\xFE", false},  // emptied and saved as UTF-16
         {std::string(custom).insert(custom.find("Open G ="), 1, '\0'), false},
+        {std::string(custom).insert(custom.find("Open G ="), "\x1B"), false},
     };
     for (const auto& [bytes, readable] : cases) {
         SCOPED_TRACE(testing::PrintToString(bytes.substr(0, 8)));
