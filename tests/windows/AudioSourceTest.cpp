@@ -1,7 +1,7 @@
 // The Audio Source Settings dialog and start-up's device loop on the virtual sound card, whose two
 // wave-input devices, "PulseAudio" and "Monitor of ToneSink", both hear the tone that plays, and on
 // Wine's own mixer (a microphone with a volume, no line input, no input selector). A device that
-// refuses to open comes from the capture seam.
+// refuses to open comes from the capture seam, and so do two devices that hear different sounds.
 #include <gtest/gtest.h>
 
 #include <windows.h>
