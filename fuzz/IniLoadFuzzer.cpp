@@ -1,5 +1,6 @@
 // Loads arbitrary bytes as a settings file. Beyond not crashing, leaking or hanging, the saved form
-// must be a fixed point: loading and saving what was saved gives the same bytes again.
+// must be a fixed point: loading and saving what was saved gives the same bytes again. Bytes that
+// are no text are refused, and then nothing is written.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -34,13 +35,16 @@ std::string ReadFile(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-std::string LoadAndSave(const std::string& from, const std::string& to) {
+// False when `from` was refused; then `to` must not have been written.
+bool LoadAndSave(const std::string& from, const std::string& to, std::string& saved) {
     YIniFile ini;
     ini.SetFileName(from.c_str());
-    if (!ini.Load()) std::abort();
+    bool loaded = ini.Load();
     ini.SetFileName(to.c_str());
-    if (!ini.Save()) std::abort();
-    return ReadFile(to);
+    std::remove(to.c_str());
+    if (ini.Save() != loaded || (access(to.c_str(), F_OK) == 0) != loaded) std::abort();
+    if (loaded) saved = ReadFile(to);
+    return loaded;
 }
 
 }  // namespace
@@ -59,8 +63,12 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     WriteFile(inputPath, data, size);
-    std::string first = LoadAndSave(inputPath, firstPath);
-    std::string second = LoadAndSave(firstPath, secondPath);
+    std::string first, second;
+    if (!LoadAndSave(inputPath, firstPath, first)) return 0;
+    if (!LoadAndSave(firstPath, secondPath, second)) {
+        std::fprintf(stderr, "A saved file was refused:\n%s", first.c_str());
+        std::abort();
+    }
     if (first != second) {
         std::fprintf(stderr, "Saving a saved file changed it:\n--- first\n%s--- second\n%s", first.c_str(), second.c_str());
         std::abort();

@@ -1,5 +1,6 @@
 #include "AboutDialog.hpp"
 
+#include <objbase.h>
 #include <shellapi.h>
 
 #include "YModule.hpp"
@@ -95,20 +96,23 @@ void AboutDialog::StartOpener() {
 }
 
 // The address comes from the module's string table, not from the box, which may be gone by now.
+// The shell may hand the request to extensions that need COM, in a single-threaded apartment.
 DWORD WINAPI AboutDialog::OpenWebAddress(LPVOID) {
+    HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     char address[AddressLength];
     SHELLEXECUTEINFOA request = {};
     request.cbSize = sizeof request;
     request.fMask = SEE_MASK_FLAG_DDEWAIT | SEE_MASK_NOCLOSEPROCESS;
     request.lpVerb = "Open";
     request.lpFile = address;
-    request.nShow = SW_HIDE;
+    request.nShow = SW_SHOWNORMAL;
     if (LoadStringA(ModuleInstance(), IDS_WEB_ADDRESS, address, sizeof address) == 0 || !ShellExecuteExA(&request)) {
         MessageBeep(MB_OK);
-        return 0;
+    } else if (request.hProcess) {
+        // The shell hands over the started process; nobody needs it.
+        CloseHandle(request.hProcess);
     }
-    // The shell hands over the started process; nobody needs it.
-    if (request.hProcess) CloseHandle(request.hProcess);
+    if (SUCCEEDED(com)) CoUninitialize();
     return 0;
 }
 

@@ -1,10 +1,10 @@
 #include "AudioSourceDialog.hpp"
 
+#include "TunerAnalyzer.hpp"
 #include "TunerMixer.hpp"
 #include "TunerSettings.hpp"
 #include "TunerState.hpp"
 #include "YMessageBox.hpp"
-#include "YWaveIn.hpp"
 #include "resource.h"
 
 namespace {
@@ -21,7 +21,7 @@ constexpr int LevelTicks = 8;
 
 }  // namespace
 
-AudioSourceDialog::AudioSourceDialog(YWaveIn& capture, TunerMixer& mixer) : capture(capture), mixer(mixer) {
+AudioSourceDialog::AudioSourceDialog(TunerAnalyzer& analyzer, TunerMixer& mixer) : analyzer(analyzer), mixer(mixer) {
     SetTemplate(IDD_AUDIO_SOURCE);
     SetParentHandle(GetActiveWindow());
 }
@@ -31,13 +31,13 @@ INT_PTR AudioSourceDialog::HandleMessage(HWND, UINT message, WPARAM wParam, LPAR
     case WM_INITDIALOG: Initialize(); break;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDC_WAVE_IN_DEVICES && HIWORD(wParam) == CBN_SELCHANGE) {
-            ChangeDevice();
+            ChangeDevice(GetComboSel(IDC_WAVE_IN_DEVICES));
         } else if (IsRadioGroupCommand(SourceGroup, wParam)) {
             sourceChosen = true;
             UpdateLevelSlider();
         } else if (HIWORD(wParam) == BN_CLICKED) {
             if (LOWORD(wParam) == IDOK) Confirm();
-            if (LOWORD(wParam) == IDCANCEL) EndCancel();
+            if (LOWORD(wParam) == IDCANCEL) Cancel();
         }
         break;
     // The close box keeps everything as it is but counts as OK: start-up then tries the device again.
@@ -48,8 +48,11 @@ INT_PTR AudioSourceDialog::HandleMessage(HWND, UINT message, WPARAM wParam, LPAR
 
 void AudioSourceDialog::Initialize() {
     CenterWindow(GetHandle());
+    openingDevice = waveInDevice;
+    openingCaptured = analyzer.IsOpen();
+    openingCalibration = calibrationRate;
     YArray<YString> names;
-    YWaveIn::GetDeviceNames(names);
+    TunerAnalyzer::GetDeviceNames(names);
     for (int i = 0; i < names.Count(); ++i) AddComboString(IDC_WAVE_IN_DEVICES, names[i]);
     SetComboSel(IDC_WAVE_IN_DEVICES, waveInDevice);
     YString name;
@@ -65,34 +68,57 @@ void AudioSourceDialog::Initialize() {
     UpdateSourceControls();
 }
 
-void AudioSourceDialog::ChangeDevice() {
-    int device = GetComboSel(IDC_WAVE_IN_DEVICES);
-    if (device < 0 || device == waveInDevice) return;
-    capture.Stop();
-    capture.Close();
-    if (!capture.Open(static_cast<unsigned>(device))) {
-        // Back to the device in use, which start-up may not have been able to open either.
-        if (capture.Open(static_cast<unsigned>(waveInDevice))) capture.Start();
+void AudioSourceDialog::ChangeDevice(int device) {
+    // Choosing the device in use changes nothing while it captures; when capture has stopped
+    // (another program held the device when start-up or Fast Updates tried it), it opens it again.
+    if (device < 0 || (device == waveInDevice && analyzer.IsOpen())) return;
+    bool newDevice = device != waveInDevice;
+    if (!analyzer.Restart(static_cast<unsigned>(device))) {
+        // Back to the device in use, which may not open either.
+        if (newDevice) analyzer.Restart(static_cast<unsigned>(waveInDevice));
         SetComboSel(IDC_WAVE_IN_DEVICES, waveInDevice);
         ErrorBox(IDS_ERROR_TITLE, IDS_CANT_OPEN_WAVE_IN);
         return;
     }
-    // A new card has a sample clock of its own: its calibration starts again.
-    waveInDevice = device;
-    theSettings.WriteInt(SectionAudioInput, KeyWaveIn, waveInDevice);
-    calibrationRate = DefaultCalibrationRate;
-    theSettings.WriteDouble(SectionAudioInput, KeyCalibration, calibrationRate);
-    capture.Start();
+    if (newDevice) StoreDevice(device);
+    SetComboSel(IDC_WAVE_IN_DEVICES, device);
     YString name;
     GetComboSelText(IDC_WAVE_IN_DEVICES, name);
     SetControlText(IDC_DEVICE_STATUS, name);
 
-    mixer.Close();
-    if (mixer.Open(static_cast<unsigned>(waveInDevice), MIXER_OBJECTF_WAVEIN)) {
-        mixer.SaveState();
-        mixer.ApplySource();
+    // The mixer of a device opened again is open already, unless start-up could not open the device.
+    if (newDevice || !mixer.IsOpen()) {
+        mixer.Release();
+        if (mixer.Open(static_cast<unsigned>(waveInDevice), MIXER_OBJECTF_WAVEIN)) {
+            mixer.SaveState();
+            mixer.ApplySource();
+        }
     }
     UpdateSourceControls();
+}
+
+// A card has a sample clock of its own: a new one starts uncalibrated, and the one in use when the
+// dialog opened gets its calibration back, so that browsing the list loses nothing.
+void AudioSourceDialog::StoreDevice(int device) {
+    waveInDevice = device;
+    theSettings.WriteInt(SectionAudioInput, KeyWaveIn, waveInDevice);
+    calibrationRate = device == openingDevice ? openingCalibration : DefaultCalibrationRate;
+    theSettings.WriteDouble(SectionAudioInput, KeyCalibration, calibrationRate);
+}
+
+// Cancel takes a change of device back as well. When nothing captured as the dialog opened (the
+// device could not be opened), nothing captures afterwards either.
+void AudioSourceDialog::Cancel() {
+    if (waveInDevice != openingDevice) {
+        if (openingCaptured) {
+            ChangeDevice(openingDevice);
+        } else {
+            analyzer.Close();
+            mixer.Release();
+            StoreDevice(openingDevice);
+        }
+    }
+    EndCancel();
 }
 
 void AudioSourceDialog::Confirm() {
@@ -115,12 +141,13 @@ void AudioSourceDialog::UpdateSourceControls() {
         mic = mixer.SelectMicInput() && mixer.FindControl(TunerMixer::VolumeControl);
         line = mixer.SelectLineInput() && mixer.FindControl(TunerMixer::VolumeControl);
     }
-    // The source about to be shown must be one the mixer has.
-    if ((inputSource == InputSourceMicrophone && !mic) || (inputSource == InputSourceLine && !line))
-        inputSource = InputSourceMixerDefault;
+    // The source shown must be one the mixer has. Only the group shows it: inputSource, which the
+    // display and the mixer follow, changes on OK alone.
+    int shown = inputSource;
+    if ((shown == InputSourceMicrophone && !mic) || (shown == InputSourceLine && !line)) shown = InputSourceMixerDefault;
     EnableControl(IDC_SOURCE_MIC, mic);
     EnableControl(IDC_SOURCE_LINE, line);
-    SetRadioGroup(SourceGroup, inputSource);
+    SetRadioGroup(SourceGroup, shown);
     UpdateLevelSlider();
 }
 

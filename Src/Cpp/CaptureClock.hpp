@@ -4,17 +4,17 @@
 #include <mmsystem.h>
 
 #include "SampleClock.hpp"
-#include "YWaveIn.hpp"
+#include "TunerAnalyzer.hpp"
 
 // The clocks of a running capture device: its position in samples and the multimedia timer.
 class CaptureClock : public SampleClock {
 public:
-    explicit CaptureClock(YWaveIn& capture) : capture(capture) {}
+    explicit CaptureClock(TunerAnalyzer& capture) : capture(capture) {}
 
     unsigned Samples() override { return capture.GetPosition(); }
     unsigned Milliseconds() override { return timeGetTime(); }
     int NominalRate() override { return capture.GetFormat().sampleRate; }
 
 private:
-    YWaveIn& capture;
+    TunerAnalyzer& capture;
 };

@@ -24,7 +24,15 @@ TunerAnalyzer::TunerAnalyzer() {
     SetTuningLoadedHook(NotifyTuningLoaded);
 }
 
+void TunerAnalyzer::Setup() {
+    analysis.Setup();
+    analysisReady = true;
+}
+
 void TunerAnalyzer::OnData(YByteBuffer& buffer, unsigned bytesRecorded) {
+    // Capture may start before the analysis is ready: start-up's Audio Source Settings dialog
+    // starts the device the user chooses at once.
+    if (!analysisReady) return;
     bool full, analysed;
     if (Hop() == TunerAnalysis::BlockLength) {
         full = bytesRecorded == TunerAnalysis::BlockBytes;
@@ -41,6 +49,12 @@ void TunerAnalyzer::OnData(YByteBuffer& buffer, unsigned bytesRecorded) {
     if (analysed && analysisTarget && !analysisBusy) PostMessageA(analysisTarget, WM_USER, ResultReady, 0);
 }
 
+bool TunerAnalyzer::Open(unsigned device) {
+    window.Clear();
+    blocksWithoutResult = 0;
+    return YWaveIn::Open(device);
+}
+
 void TunerAnalyzer::SetHop(int samples) {
     SetBlockLength(samples);
     window.Clear();
@@ -48,8 +62,6 @@ void TunerAnalyzer::SetHop(int samples) {
 
 bool TunerAnalyzer::Restart(unsigned device) {
     Close();
-    window.Clear();
-    blocksWithoutResult = 0;
     if (!Open(device)) return false;
     Start();
     return true;

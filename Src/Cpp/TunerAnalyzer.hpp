@@ -14,7 +14,10 @@ extern HWND analysisTarget;
 // every full block is analysed as it arrives. The result is announced to analysisTarget; the
 // window that shows it then calls MatchNote. With fast updates the device delivers hops of 1024
 // samples and the latest 4096 are analysed after each.
-class TunerAnalyzer : public YWaveIn {
+// It alone drives its capture: opening, starting, a change of device or of hop and closing all go
+// through it, and each starts the stream afresh, so that no sample of an earlier stream (another
+// device's, say) reaches the analysis.
+class TunerAnalyzer : private YWaveIn {
 public:
     // wParam values of the WM_USER message sent to analysisTarget.
     static constexpr WPARAM ResultReady = 1;
@@ -25,22 +28,36 @@ public:
     // Sets the format and the initial tuning target (guitar mode, automatic string choice).
     TunerAnalyzer();
 
-    // Prepares the transform; once, before capture starts.
-    void Setup() { analysis.Setup(); }
+    // Prepares the transform; once. Blocks that arrive before are dropped.
+    void Setup();
 
     // Analyses a full block and posts WM_USER wParam 1 to analysisTarget, unless that window is
     // still busy with the previous result.
     void OnData(YByteBuffer& buffer, unsigned bytesRecorded) override;
 
+    // Opens `device` with the current hop; false when it does not open (GetErrorText tells why).
+    // The stream starts afresh: what an earlier one left in the sample window is forgotten.
+    bool Open(unsigned device);
+    // Start starts capture on the open device; Close stops it and closes the device, in any state.
+    using YWaveIn::Close;
+    using YWaveIn::Start;
     // Samples between results: TunerAnalysis::BlockLength, or FastHop for fast updates. Takes
     // effect when the device is opened next.
     void SetHop(int samples);
     int Hop() const { return GetBlockLength(); }
-    // Stops capture, opens `device` again with the current hop and starts it; false, with capture
-    // stopped and closed, when the device does not open (GetErrorText tells why).
+    // Closes capture, opens `device` with the current hop and starts it: a change of device, or of
+    // hop on the same device. False, with capture closed, when the device does not open.
     bool Restart(unsigned device);
 
-    // The full blocks since the analyzer was made or restarted that gave no result (with Precise
+    using YWaveIn::GetDeviceNames;
+    using YWaveIn::GetErrorText;
+    using YWaveIn::GetFormat;
+    using YWaveIn::GetNumDevices;
+    using YWaveIn::GetPosition;
+    using YWaveIn::IsOpen;
+    using YWaveIn::IsRecording;
+
+    // The full blocks since the device was last opened that gave no result (with Precise
     // Pitch, those without a clear fundamental).
     int BlocksWithoutResult() const { return blocksWithoutResult; }
 
@@ -59,6 +76,7 @@ public:
 
 private:
     TunerAnalysis analysis;
+    bool analysisReady = false;
     SampleWindow window;
     int blocksWithoutResult = 0;
 };

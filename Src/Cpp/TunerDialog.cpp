@@ -14,6 +14,7 @@
 #include "TunerSettings.hpp"
 #include "TunerState.hpp"
 #include "TuningSettingsDialog.hpp"
+#include "YSystemException.hpp"
 #include "resource.h"
 
 namespace {
@@ -55,7 +56,10 @@ INT_PTR TunerDialog::HandleMessage(HWND, UINT message, WPARAM wParam, LPARAM lPa
     switch (message) {
     case WM_INITDIALOG: Initialize(); break;
     case WM_COMMAND:
-        if (HIWORD(wParam) == 0) Command(LOWORD(wParam));
+        // An owner-drawn button reports a quick second click as a double click: for a string
+        // button that is a click like any other (the second one goes back to automatic).
+        if (HIWORD(wParam) == 0 || (HIWORD(wParam) == BN_DOUBLECLICKED && StringOfButton(LOWORD(wParam)) >= 0))
+            Command(LOWORD(wParam));
         break;
     case WM_NOTIFY: {
         auto* notification = reinterpret_cast<const NMUPDOWN*>(lParam);
@@ -78,6 +82,13 @@ INT_PTR TunerDialog::HandleMessage(HWND, UINT message, WPARAM wParam, LPARAM lPa
         break;
     }
     case WM_CLOSE: EndOk(); break;
+    // Windows may end the process as soon as this returns, without the program's own end.
+    case WM_ENDSESSION:
+        if (wParam) {
+            EndRun(analyzer, mixer);
+            EndOk();
+        }
+        break;
     case WM_DESTROY: analysisTarget = nullptr; break;
     case WM_USER:
         if (wParam == TunerAnalyzer::ResultReady) HandleAnalysisResult();
@@ -100,9 +111,16 @@ void TunerDialog::Initialize() {
 
 void TunerDialog::HandleAnalysisResult() {
     analysisBusy = true;
-    analyzer.MatchNote();
-    if (tunerMode == TunerModeChromatic && noteIndex != drawnNote) RefreshNoteLabel();
-    UpdateView(false);
+    // A failure to draw (the system short of GDI objects) is reported here, while the window still
+    // counts as busy, so that no result piles another report on top; the flag must fall whatever
+    // happened, or no result would be announced again.
+    try {
+        analyzer.MatchNote();
+        if (tunerMode == TunerModeChromatic && noteIndex != drawnNote) RefreshNoteLabel();
+        UpdateView(false);
+    } catch (const YSystemException& e) {
+        e.Report();
+    }
     analysisBusy = false;
 }
 
@@ -149,10 +167,15 @@ void TunerDialog::Command(int id) {
     case IDC_OCTAVE_DOWN: MoveNote(-Octave); break;
     case IDC_OCTAVE_UP: MoveNote(Octave); break;
     default:
-        for (int string = 0; StringButtons[string] != -1; ++string)
-            if (StringButtons[string] == id) SelectString(string);
+        if (StringOfButton(id) >= 0) SelectString(StringOfButton(id));
         break;
     }
+}
+
+int TunerDialog::StringOfButton(int id) {
+    for (int string = 0; StringButtons[string] != -1; ++string)
+        if (StringButtons[string] == id) return string;
+    return -1;
 }
 
 // A whole octave or nothing: the target never leaves the piano's range. A target set by hand ends
@@ -233,15 +256,19 @@ void TunerDialog::TogglePrecisePitch() {
     ShowAnalysisOptions();
 }
 
-// Capture starts again with buffers of the new length; when the device refuses, the tuner goes
-// back to the length it had.
+// Capture starts again with buffers of the new length; when the device refuses (another program
+// took it meanwhile), the tuner goes back to the length it had. When the device refuses that too,
+// capture is off: the user gets the Audio Source Settings dialog, as at start-up, to open the
+// device again or choose another.
 void TunerDialog::ToggleFastUpdates() {
     bool fast = !fastUpdates;
     analyzer.SetHop(fast ? TunerAnalyzer::FastHop : TunerAnalysis::BlockLength);
     if (!analyzer.Restart(waveInDevice)) {
         ReportDeviceError(analyzer);
         analyzer.SetHop(fastUpdates ? TunerAnalyzer::FastHop : TunerAnalysis::BlockLength);
-        analyzer.Restart(waveInDevice);
+        if (analyzer.Restart(waveInDevice)) return;
+        AudioSourceDialog dialog(analyzer, mixer);
+        dialog.RunModal();
         return;
     }
     fastUpdates = fast;

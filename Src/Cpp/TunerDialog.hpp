@@ -33,6 +33,8 @@ private:
     void RefreshNoteLabel();
     void MoveNote(int semitones);
     void SetAutoNote(bool on);
+    // The string of a string button's id; -1 for any other id.
+    static int StringOfButton(int id);
     void SelectString(int string);
     void TogglePrecisePitch();
     void ToggleFastUpdates();

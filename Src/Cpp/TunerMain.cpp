@@ -18,13 +18,17 @@ void ReportDeviceError(const TunerAnalyzer& analyzer) {
     ErrorBox(IDS_ERROR_TITLE, reason);
 }
 
-int TunerMain(TunerAnalyzer& analyzer, TunerMixer& mixer) {
+namespace {
+
+int RunTuner(TunerAnalyzer& analyzer, TunerMixer& mixer) {
     LoadSettings(ModuleDirectory(), static_cast<int>(TunerAnalyzer::GetNumDevices()));
     if (TunerAnalyzer::GetNumDevices() == 0) {
         ErrorBox(IDS_ERROR_TITLE, IDS_CANT_OPEN_WAVE_IN);
         return 1;
     }
     analyzer.SetHop(fastUpdates ? TunerAnalyzer::FastHop : TunerAnalysis::BlockLength);
+    // Before the device loop: a device chosen in the Audio Source Settings dialog captures at once.
+    analyzer.Setup();
     // The user may choose another device, or give up.
     while (!analyzer.Open(waveInDevice)) {
         ReportDeviceError(analyzer);
@@ -43,10 +47,21 @@ int TunerMain(TunerAnalyzer& analyzer, TunerMixer& mixer) {
     }
 
     TunerDialog window(analyzer, mixer);
-    analyzer.Setup();
     analyzer.LoadCurrentTuning();
     analyzer.Start();
     window.RunModal();
+    return 0;
+}
+
+}  // namespace
+
+int TunerMain(TunerAnalyzer& analyzer, TunerMixer& mixer) {
+    int code = RunTuner(analyzer, mixer);
+    EndRun(analyzer, mixer);
+    return code;
+}
+
+void EndRun(TunerAnalyzer& analyzer, TunerMixer& mixer) {
     // A device that went away while the tuner ran (its sound server ended, say) can be neither
     // stopped nor closed any more. There is nothing left to undo then, and the run still ends
     // normally, its settings saved. Close stops capture first.
@@ -54,5 +69,6 @@ int TunerMain(TunerAnalyzer& analyzer, TunerMixer& mixer) {
         analyzer.Close();
     } catch (const YSystemException&) {
     }
-    return 0;
+    mixer.Release();
+    if (theSettings.IsModified()) theSettings.Save();
 }

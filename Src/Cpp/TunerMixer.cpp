@@ -24,9 +24,14 @@ constexpr unsigned FullVolume = 65535;
 // Nothing may escape a destructor; a card that fails now keeps what the program set.
 TunerMixer::~TunerMixer() {
     try {
-        if (inputSource != InputSourceMixerDefault) RestoreState();
+        Release();
     } catch (const YSystemException&) {
     }
+}
+
+void TunerMixer::Release() {
+    if (IsOpen() && inputSource != InputSourceMixerDefault) RestoreState();
+    Close();
 }
 
 bool TunerMixer::SelectInputSelector() {

@@ -14,8 +14,12 @@ public:
     static constexpr unsigned End = static_cast<unsigned>(-1);
 
     TunerMixer() = default;
-    // Restores the saved state when inputSource is not the mixer's default.
+    // Releases the mixer.
     ~TunerMixer() override;
+
+    // Restores the saved state when inputSource is not the mixer's default (the program took the
+    // card's routing over), then closes the mixer.
+    void Release();
 
     // The input selector of the wave-input destination becomes the current control.
     bool SelectInputSelector();

@@ -38,8 +38,9 @@ constexpr int MinRootFrequency = 438;
 constexpr int MaxRootFrequency = 445;
 constexpr int DefaultRootFrequency = 440;
 
-// Everything the tuner keeps between runs. Written to disk once, when it is destroyed at process
-// exit, and only when something was stored during the run.
+// Everything the tuner keeps between runs. Written to disk once, when the run ends (EndRun, also
+// when the Windows session ends; else when the object is destroyed at process exit), and only when
+// something was stored during the run.
 extern YIniFile theSettings;
 
 // Loads the settings file from `programDirectory` (without a trailing separator) and fills the

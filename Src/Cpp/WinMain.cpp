@@ -1,5 +1,6 @@
-// The program's entry point and its program-wide objects. The settings object (TunerSettings.cpp)
-// is written when it is destroyed at exit, after the mixer and capture have been closed here.
+// The program's entry point and its program-wide objects. TunerMain ends the run (EndRun): capture
+// closed, the card's routing restored, the settings (TunerSettings.cpp) saved. The destructors of
+// the program-wide objects do the same when an exception ended the run before.
 #include <windows.h>
 
 #include "TunerAnalyzer.hpp"
@@ -11,7 +12,8 @@
 namespace {
 
 // Destroyed in reverse order at exit: the mixer puts the card's routing back, the analyzer closes
-// capture if it is still open, and last the settings are written.
+// capture if it is still open, and last the settings are written, each only if the run's end has
+// not done it already.
 TunerAnalyzer analyzer;
 TunerMixer mixer;
 

@@ -27,10 +27,16 @@ void CenterWindowSized(HWND window, int width, int height) {
     int x = (around.left + around.right - width) / 2;
     int y = (around.top + around.bottom - height) / 2;
 
+    // Within the work area of the monitor the reference is on, which need not be the primary one.
     // Left and top first, then right and bottom: a window larger than the work area keeps its
     // right and bottom edges visible.
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
     RECT workArea;
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
+    if (GetMonitorInfoA(MonitorFromWindow(reference, MONITOR_DEFAULTTONEAREST), &monitor))
+        workArea = monitor.rcWork;
+    else
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
     if (x < workArea.left) x = workArea.left;
     if (y < workArea.top) y = workArea.top;
     if (x + width > workArea.right) x = workArea.right - width;

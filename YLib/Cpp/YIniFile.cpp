@@ -1,5 +1,6 @@
 #include "YIniFile.hpp"
 
+#include <cstring>
 #include <utility>
 
 #include "YSystemException.hpp"
@@ -7,15 +8,47 @@
 
 namespace {
 
-// Blanks and tabs surround items by hand; a CR is what is left of a doubled line end. Trimming all
-// three keeps every saved item free of them, so a saved file reads back as it was saved.
-constexpr const char* Blanks = " \t\r";
+// Blanks and tabs surround items by hand; a CR is what is left of a doubled line end, a Ctrl-Z the
+// end-of-text mark of old editors. Trimming them all keeps every saved item free of them, so a
+// saved file reads back as it was saved.
+constexpr const char* Blanks = " \t\r\x1A";
+
+// The byte-order marks that editors put before the text: UTF-8's is skipped, and a UTF-16 file is
+// no 8-bit text at all.
+constexpr const char* Utf8Mark = "\xEF\xBB\xBF";
+constexpr const char* Utf16Marks[] = {"\xFF\xFE", "\xFE\xFF"};
 
 bool IsNameCharacter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
 }
 
 void TrimBlanks(YString& text) { text.Trim(YString::TrimStart | YString::TrimEnd, Blanks); }
+
+bool StartsWith(const YString& text, const char* start) {
+    int length = static_cast<int>(std::strlen(start));
+    return text.Length() >= length && std::memcmp(text.CStr(), start, length) == 0;
+}
+
+// Control characters other than the white space of text files (tab, line ends, vertical tab, form
+// feed) and Ctrl-Z come from no text editor: the file is something else (UTF-16, UTF-32, a binary
+// file).
+bool IsTextByte(char c) { return static_cast<unsigned char>(c) >= 0x20 || (c >= '\t' && c <= '\r') || c == '\x1A'; }
+
+// Trims the line and skips a UTF-8 mark before it; false when the line cannot be 8-bit text. The
+// mark is skipped at the start of any line, and a UTF-16 mark refused there, so that what a save
+// writes first always reads back the same.
+bool DecodeLine(YString& line) {
+    for (int i = 0; i < line.Length(); ++i)
+        if (!IsTextByte(line[i])) return false;
+    TrimBlanks(line);
+    while (StartsWith(line, Utf8Mark)) {
+        line.Delete(0, static_cast<int>(std::strlen(Utf8Mark)));
+        TrimBlanks(line);
+    }
+    for (const char* mark : Utf16Marks)
+        if (StartsWith(line, mark)) return false;
+    return true;
+}
 
 // Closing writes what is still buffered, so it can fail like any write.
 bool WriteAndClose(YTextFile& file, const YString& text) {
@@ -50,6 +83,12 @@ bool YIniFile::Load() {
     YString line;
     while (!file.IsEof()) {
         file.ReadLine(line);
+        if (!DecodeLine(line)) {
+            // Written back, a file that is no 8-bit text would be lost: it counts as unreadable.
+            fileUnreadable = true;
+            StartContent();
+            return Fail("Decoding");
+        }
         TakeLine(line, currentSection);
     }
     if (file.HasFailed()) {
@@ -59,8 +98,7 @@ bool YIniFile::Load() {
     return true;
 }
 
-void YIniFile::TakeLine(YString& line, int& currentSection) {
-    TrimBlanks(line);
+void YIniFile::TakeLine(const YString& line, int& currentSection) {
     if (line.IsEmpty()) return;
     if (line[0] == ';') {
         if (currentSection >= 0) AddEntry(currentSection, YString(), line);

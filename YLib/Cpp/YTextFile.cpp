@@ -7,7 +7,9 @@
 YTextFile::~YTextFile() { Close(); }
 
 bool YTextFile::Open(const YString& name, int mode) {
-    static const char* const openModes[] = {nullptr, "rt", "r+t", "wt"};
+    // Read in binary mode: a text-mode read would end at a Ctrl-Z byte. ReadLine drops the CR of
+    // a CR LF line end itself.
+    static const char* const openModes[] = {nullptr, "rb", "r+t", "wt"};
     const char* openMode = openModes[mode & 3];
     if (!openMode) throw YSystemException(YSystemException::KindIllegalParameter, LineOpenMode, SourceFile);
     Close();
@@ -32,8 +34,7 @@ bool YTextFile::HasFailed() const { return stream && std::ferror(stream); }
 void YTextFile::ReadLine(YString& text) {
     text.Empty();
     if (!stream) return;
-    for (int c = std::getc(stream); c != EOF && c != '\n'; c = std::getc(stream)) text += c == '\0' ? ' ' : static_cast<char>(c);
-    // A CR LF line end that the runtime did not translate (a file from Windows read elsewhere).
+    for (int c = std::getc(stream); c != EOF && c != '\n'; c = std::getc(stream)) text += static_cast<char>(c);
     if (!text.IsEmpty() && text[text.Length() - 1] == '\r') text.SetLength(text.Length() - 1);
 }
 

@@ -30,7 +30,8 @@ private:
     HWND parentHandle = nullptr;  // the owner used when the window is created
 };
 
-// Centres `window` on its owner (the desktop when it has none), keeping it inside the work area.
+// Centres `window` on its owner (the desktop when it has none), keeping it inside the work area of
+// the monitor the owner is on.
 void CenterWindow(HWND window);
 // The same for a window of the given size; the window keeps its actual size. A window larger than
 // the work area ends flush with the work area's right and bottom edges.

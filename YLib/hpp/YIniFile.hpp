@@ -34,9 +34,12 @@ public:
     const YString& LastError() const { return lastError; }
     bool IsModified() const { return modified; }
 
-    // Replaces the whole content by the file's. False when the file could not be opened (the
-    // content is then section 0 alone) or not read to its end (the content is what was read). A
-    // file that exists but could not be read is never written until the next Load: see Save.
+    // Replaces the whole content by the file's, which is 8-bit text; a UTF-8 byte-order mark is
+    // skipped. False when the file could not be opened or holds what cannot be such text (a UTF-16
+    // byte-order mark, a NUL byte or another control character than tab, vertical tab, form feed,
+    // CR and Ctrl-Z): the content is then section 0 alone. False too when the file could not be
+    // read to its end: the content is what was read. A file that exists but could not be read
+    // (or decoded) is never written until the next Load: see Save.
     bool Load();
     // Writes the content to a temporary file beside the file and then puts it in the file's place
     // (YTextFile::Replace, which keeps the file's identity), so that a failure at any step leaves
@@ -76,8 +79,8 @@ private:
     void AddEntry(int section, YString key, YString value);
     // Discards the content and starts again with an empty section 0.
     void StartContent();
-    // Adds one line read from the file; `currentSection` is -1 after a header without a name.
-    void TakeLine(YString& line, int& currentSection);
+    // Adds one trimmed line of the file; `currentSection` is -1 after a header without a name.
+    void TakeLine(const YString& line, int& currentSection);
     // The whole text of the file, each line followed by a line feed.
     void ComposeContent(YString& text) const;
     // Writes the text of ComposeContent into the file itself; `step` names the failure to open it.

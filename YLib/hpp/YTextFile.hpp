@@ -4,9 +4,10 @@
 
 #include "YString.hpp"
 
-// A text file read and written line by line through the C library's buffered streams, in the
-// platform's text mode: on Windows lines end with CR LF on disk, elsewhere with LF. A line read
-// from a file written on the other kind of system loses its CR all the same.
+// A text file read and written line by line through the C library's buffered streams. Writing is
+// in the platform's text mode: on Windows lines end with CR LF on disk, elsewhere with LF. Reading
+// is in binary mode, every byte as it stands, and a line loses the CR of a CR LF line end on every
+// system.
 class YTextFile {
 public:
     static constexpr const char* SourceFile = "Cpp/YTextFile";
@@ -42,7 +43,7 @@ public:
     // True when reading or writing failed since the file was opened.
     bool HasFailed() const;
 
-    // The next line without its line end; a NUL byte reads as a blank.
+    // The next line without its line end (LF or CR LF); every other byte as the file holds it.
     void ReadLine(YString& text);
     // Writes `text` and a line feed (none is added when `text` ends with one). False on a write
     // error.

@@ -130,4 +130,34 @@ TEST_F(TunerSettings, AFileThatCannotBeReadIsNeverOverwritten) {
     });
 }
 
+// What text editors make of the file. A byte-order mark before the first section and a stray
+// Ctrl-Z lose nothing; UTF-16, a NUL byte or another control character is no text the tuner
+// reads: it runs on the defaults and leaves the file as it is.
+TEST_F(TunerSettings, AnEditorsMarksLoseNothingAndAFileThatIsNoTextIsNeverOverwritten) {
+    const std::string custom = TextFileLines({"[Tuning]", "RootFrequency = 443", "CurrentTuning = Open G", "[Tunings]",
+                                              "Open G = -29, -24, -17, -14, -12, -5"});
+    std::string utf16 = "\xFF\xFE";
+    for (char c : custom) utf16 += {c, '\0'};
+    const struct {
+        std::string bytes;
+        bool readable;
+    } cases[] = {
+        {"\xEF\xBB\xBF" + custom, true},
+        {std::string(custom).insert(custom.find("CurrentTuning"), "\x1A"), true},
+        {utf16, false},
+        {"\xFF\xFE", false},  // emptied and saved as UTF-16
+        {std::string(custom).insert(custom.find("Open G ="), 1, '\0'), false},
+        {std::string(custom).insert(custom.find("Open G ="), "\x1B"), false},
+    };
+    for (const auto& [bytes, readable] : cases) {
+        SCOPED_TRACE(testing::PrintToString(bytes.substr(0, 8)));
+        LoadSettingsFile(bytes, 1);
+        EXPECT_EQ(readable ? 443.0 : 440.0, rootFrequency);
+        EXPECT_EQ(readable ? "Open G" : "<missing>", Stored("Tuning", "CurrentTuning"));
+        EXPECT_EQ(readable, theSettings.Save());
+        if (readable) EXPECT_NE(std::string::npos, ReadBytes(settingsPath).find("Open G = -29, -24, -17"));
+        else EXPECT_EQ(bytes, ReadBytes(settingsPath));
+    }
+}
+
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -37,8 +38,14 @@ BOOL WINAPI PointerAt(LPPOINT at) {
 BOOL WINAPI ShellOpen(SHELLEXECUTEINFOA* request) {
     char seen[512];
     bool restEmpty = !request->hwnd && !request->lpParameters && !request->lpDirectory && !request->lpIDList && !request->lpClass;
-    std::snprintf(seen, sizeof seen, "size %u mask %#lx verb %s file %s show %d rest %s", static_cast<unsigned>(request->cbSize),
-                  request->fMask, request->lpVerb, request->lpFile, request->nShow, restEmpty ? "empty" : "set");
+    // The shell wants its caller in a single-threaded apartment of COM.
+    APTTYPE apartment;
+    APTTYPEQUALIFIER qualifier;
+    bool singleThreaded = SUCCEEDED(CoGetApartmentType(&apartment, &qualifier)) &&
+                          (apartment == APTTYPE_STA || apartment == APTTYPE_MAINSTA);
+    std::snprintf(seen, sizeof seen, "size %u mask %#lx verb %s file %s show %d rest %s%s", static_cast<unsigned>(request->cbSize),
+                  request->fMask, request->lpVerb, request->lpFile, request->nShow, restEmpty ? "empty" : "set",
+                  singleThreaded ? " in STA" : "");
     std::lock_guard<std::mutex> guard(lock);
     requests.push_back(seen);
     if (!shellSucceeds) return FALSE;
@@ -132,7 +139,7 @@ TEST_F(AboutBoxTest, OverTheLinkTheHandShowsAndEveryReleaseOpensTheAddressOnAThr
     char shown[64] = "";
     GetDlgItemTextA(about.GetHandle(), IDC_LINK, shown, sizeof shown);
     EXPECT_STREQ("https://fretlark.example.org/", shown);
-    std::string expected = "size " + std::to_string(sizeof(SHELLEXECUTEINFOA)) + " mask 0x140 verb Open file " + shown + " show 0 rest empty";
+    std::string expected = "size " + std::to_string(sizeof(SHELLEXECUTEINFOA)) + " mask 0x140 verb Open file " + shown + " show 1 rest empty in STA";
     for (const std::string& request : requests) EXPECT_EQ(expected, request);
     // The processes the shell started are nobody's to keep.
     EXPECT_TRUE(Eventually([] {

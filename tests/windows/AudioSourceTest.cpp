@@ -1,7 +1,7 @@
 // The Audio Source Settings dialog and start-up's device loop on the virtual sound card, whose two
 // wave-input devices, "PulseAudio" and "Monitor of ToneSink", both hear the tone that plays, and on
 // Wine's own mixer (a microphone with a volume, no line input, no input selector). A device that
-// refuses to open comes from the capture seam.
+// refuses to open comes from the capture seam, and so do two devices that hear different sounds.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -15,6 +15,7 @@
 #include "MessageBoxWatcher.hpp"
 #include "ModalDriver.hpp"
 #include "SimulatedMixer.hpp"
+#include "SimulatedWaveIn.hpp"
 #include "TemporaryDirectory.hpp"
 #include "TunerAnalyzer.hpp"
 #include "TunerMain.hpp"
@@ -147,7 +148,10 @@ TEST_F(AudioSourceTest, ADeviceChangeTakesEffectAndIsStoredAtOnceAndARefusedDevi
              EXPECT_EQ(0, dialog.GetComboSel(IDC_WAVE_IN_DEVICES));
              EXPECT_EQ("0", Setting(KeyWaveIn));
          }),
-         MoreBlocks(2), Do([&] { Click(window, IDCANCEL); })},
+         MoreBlocks(2), Do([&] {
+             WatchedWaveIn::refused.clear();
+             Click(window, IDCANCEL);
+         })},
         Limit);
     EXPECT_EQ(YGuiDialog::CodeCancel, dialog.RunModal());
     EXPECT_TRUE(driver.Finished());
@@ -155,8 +159,45 @@ TEST_F(AudioSourceTest, ADeviceChangeTakesEffectAndIsStoredAtOnceAndARefusedDevi
     ASSERT_EQ(1u, boxes.Boxes().size());
     EXPECT_EQ("Fretlark Error", boxes.Boxes()[0].caption);
     EXPECT_EQ("Can't Open Wave Input Device.\n", boxes.Boxes()[0].text);
-    EXPECT_EQ(0, waveInDevice) << "Cancel keeps the device change";
-    EXPECT_EQ("0", Setting(KeyWaveIn));
+    // Cancel goes back to the device in use before, and so does its calibration.
+    EXPECT_EQ((std::vector<UINT>{1, 0, 0, 1}), WatchedWaveIn::opened);
+    EXPECT_EQ(1, waveInDevice);
+    EXPECT_EQ("1", Setting(KeyWaveIn));
+    EXPECT_EQ(1.5, calibrationRate);
+    EXPECT_EQ("1.500000", Setting(KeyCalibration));
+}
+
+// Fast updates on a simulated card of two devices: after a change of device the first result comes
+// from the new device's samples alone.
+TEST_F(AudioSourceTest, AfterAChangeOfDeviceTheFirstResultIsTheNewDevicesAlone) {
+    SimulatedWaveIn card;
+    card.deviceCount = 2;
+    card.names = {"First", "Second"};
+    analyzer.SetHop(TunerAnalyzer::FastHop);
+    analyzer.Setup();
+    ASSERT_TRUE(analyzer.Open(1));
+    analyzer.Start();
+    auto hops = [&](int count, unsigned char seed) {
+        for (int hop = 0; hop < count; ++hop) {
+            card.Return(2 * TunerAnalyzer::FastHop, seed);
+            SimulatedWaveIn::Pump();
+        }
+    };
+    AudioSourceDialog dialog(analyzer, mixer);
+    ModalDriver driver({WaitFor([&] { return DialogWindow() != nullptr; }), Do([&] {
+                            hops(4, 1);
+                            ChooseDevice(DialogWindow(), 0);
+                            rawFrequency = -1;
+                            hops(3, 2);
+                            EXPECT_EQ(-1, rawFrequency) << "three hops of the new device are no block yet";
+                            hops(1, 2);
+                            EXPECT_NE(-1, rawFrequency);
+                            Click(DialogWindow(), IDOK);
+                        })},
+                       Limit);
+    dialog.RunModal();
+    EXPECT_TRUE(driver.Finished());
+    analyzer.Close();
 }
 
 // A card without the stored microphone: the dialog shows the mixer's default; clicking "Line"
@@ -180,6 +221,7 @@ TEST_F(AudioSourceTest, TheGroupShowsOnlyInputsTheCardHas) {
     EXPECT_TRUE(driver.Finished());
     EXPECT_EQ(0, card.writes);
     EXPECT_EQ("2", Setting(KeySource));
+    EXPECT_EQ(InputSourceMicrophone, inputSource) << "what the group showed was the dialog's own";
 }
 
 // Start-up's device loop: the stored device 0 refuses to open.
@@ -214,8 +256,30 @@ TEST_F(StartUpTest, ADeviceThatWillNotOpenEitherAndThenCancelEndTheRunWithOne) {
     EXPECT_EQ("0", Setting(KeyWaveIn));
 }
 
+// Fast Updates while another program holds the device: it opens with neither hop, the error box
+// says so, and the Audio Source Settings dialog that follows opens the same device again.
+TEST_F(AudioSourceTest, FastUpdatesOnADeviceThatWillNotOpenAgainOfferTheWayBack) {
+    MessageBoxWatcher boxes;
+    ModalDriver driver({WaitFor([&] { return analysisTarget != nullptr; }), Do([&] {
+                            WatchedWaveIn::refused = {1};
+                            PostMessageA(analysisTarget, WM_COMMAND, IDM_FAST_UPDATES, 0);
+                        }),
+                        WaitFor([&] { return DialogWindow() != nullptr; }), Do([&] {
+                            WatchedWaveIn::refused.clear();
+                            ChooseDevice(DialogWindow(), 1);
+                            Click(DialogWindow(), IDOK);
+                        }),
+                        MoreBlocks(2), Do([&] { PostMessageA(analysisTarget, WM_CLOSE, 0, 0); })},
+                       Limit);
+    EXPECT_EQ(0, TunerMain(analyzer, mixer));
+    EXPECT_TRUE(driver.Finished());
+    EXPECT_EQ(1u, boxes.Boxes().size());
+    EXPECT_EQ((std::vector<UINT>{1, 1}), WatchedWaveIn::opened);
+    EXPECT_FALSE(fastUpdates);
+}
+
 // Device 1's card has an input selector: the microphone chosen for it takes its routing over, and
-// at exit the card gets back the routing it had before the program started.
+// when the run ends, here with the Windows session, the card gets back the routing it had before.
 TEST_F(StartUpTest, TheCloseBoxTriesAgainAndAUsableDeviceStartsTheTunerOnItsMixer) {
     SimulatedMixer card({{Line, 1000}, {Mic, 2000}, {Cd, 3000}}, MIXERCONTROL_CONTROLTYPE_MUX, {Line, Mic, Cd}, {1, 0, 0});
     card.waveInDevice = 1;
@@ -225,13 +289,24 @@ TEST_F(StartUpTest, TheCloseBoxTriesAgainAndAUsableDeviceStartsTheTunerOnItsMixe
         ModalDriver driver({WaitFor([&] { return boxes.Boxes().size() == 1 && (first = DialogWindow()); }),
                             Do([&] { PostMessageA(first, WM_CLOSE, 0, 0); }),
                             WaitFor([&] { return boxes.Boxes().size() == 2 && DialogWindow() && DialogWindow() != first; }),
-                            Do([&] {
-                                ChooseDevice(DialogWindow(), 1);
+                            Do([&] { ChooseDevice(DialogWindow(), 1); }),
+                            // Capture runs on the chosen device at once, and so does the analysis.
+                            WaitFor([&] { return measuredFrequency > 0; }), Do([&] {
                                 Click(DialogWindow(), IDC_SOURCE_MIC);
                                 Click(DialogWindow(), IDOK);
+                                measuredFrequency = 0;
                             }),
-                            WaitFor([&] { return analysisTarget && measuredFrequency > 0; }),
-                            Do([&] { PostMessageA(analysisTarget, WM_CLOSE, 0, 0); })},
+                            WaitFor([&] { return analysisTarget && measuredFrequency > 0; }), Do([&] {
+                                EXPECT_EQ((std::vector<DWORD>{0, 1, 0}), card.selection);
+                                EXPECT_EQ((std::vector<DWORD>{1000, 40959, 3000}), card.Volumes());
+                                // Logging off: Windows ends the process after WM_ENDSESSION, and
+                                // no exit of the program's own follows.
+                                SendMessageA(analysisTarget, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+                                SendMessageA(analysisTarget, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+                                EXPECT_NE(std::string::npos, ReadBytes(directory.File(SettingsFileName)).find("WaveIn = 1"));
+                                EXPECT_EQ((std::vector<DWORD>{1, 0, 0}), card.selection);
+                                PostMessageA(analysisTarget, WM_CLOSE, 0, 0);
+                            })},
                            Limit);
         measuredFrequency = 0;
         EXPECT_EQ(0, TunerMain(analyzer, programMixer));
@@ -242,10 +317,8 @@ TEST_F(StartUpTest, TheCloseBoxTriesAgainAndAUsableDeviceStartsTheTunerOnItsMixe
         EXPECT_EQ("1", Setting(KeyWaveIn));
         EXPECT_EQ("2", Setting(KeySource));
         EXPECT_EQ(InputSourceMicrophone, inputSource);
-        EXPECT_EQ((std::vector<DWORD>{0, 1, 0}), card.selection);
-        // The slider showed the microphone's own volume, 2000, as level 2, and OK applied that level.
-        EXPECT_EQ("2", Setting(KeyInputLevel));
-        EXPECT_EQ((std::vector<DWORD>{1000, 2047, 3000}), card.Volumes());
+        // The new card got the stored source and level at once, so the slider showed that level.
+        EXPECT_EQ("40", Setting(KeyInputLevel));
     }
     EXPECT_EQ((std::vector<DWORD>{1, 0, 0}), card.selection);
     EXPECT_EQ((std::vector<DWORD>{1000, 2000, 3000}), card.Volumes());

@@ -7,6 +7,7 @@
 #include <iterator>
 #include <vector>
 
+#include "MessageBoxWatcher.hpp"
 #include "SimulatedWaveIn.hpp"
 #include "TargetWindow.hpp"
 #include "TemporaryDirectory.hpp"
@@ -88,6 +89,20 @@ TEST(TunerAnalyzer, StartsInAutomaticGuitarModeWithoutCalibration) {
     EXPECT_EQ(0, noteIndex);
     EXPECT_EQ(1.0, calibrationRate);
     EXPECT_FALSE(analysisBusy);
+}
+
+TEST(TunerAnalyzer, ABlockBeforeTheAnalysisIsReadyIsDroppedQuietly) {
+    SimulatedWaveIn device;
+    TunerAnalyzer analyzer;
+    ASSERT_TRUE(analyzer.Open(0));
+    analyzer.Start();
+    MessageBoxWatcher boxes;
+    rawFrequency = -1;
+    ASSERT_TRUE(device.Return(Block, 1));
+    SimulatedWaveIn::Pump();
+    EXPECT_EQ(-1, rawFrequency);
+    EXPECT_TRUE(boxes.Boxes().empty());
+    analyzer.Close();
 }
 
 TEST_F(TunerAnalyzerOnADevice, EveryFullBlockIsAnalysedAndAnnounced) {

@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "GdiSlots.hpp"
+#include "ImportPatch.hpp"
 #include "LevelMeters.hpp"
+#include "MessageBoxWatcher.hpp"
 #include "TunerAnalyzer.hpp"
 #include "TunerDialog.hpp"
 #include "TunerMixer.hpp"
@@ -324,7 +326,8 @@ TEST_F(TunerWindowTest, AStringClickedTwiceGoesBackToAutomaticAndTheButtonsShowI
               colours(IDC_STRING_1, 0, 2, r - 2));
     EXPECT_EQ(GetSysColor(COLOR_3DDKSHADOW), Pixel(IDC_STRING_1, r - 1, middle));
 
-    Command(IDC_STRING_2);
+    // A quick second click reaches the window as a double click.
+    Send(WM_COMMAND, MAKEWPARAM(IDC_STRING_2, BN_DOUBLECLICKED));
     EXPECT_TRUE(autoString);
     EXPECT_FALSE(StringPressed(IDC_STRING_2));
 }
@@ -383,6 +386,22 @@ TEST_F(TunerWindowTest, ResultsRedrawOnlyWhatChanged) {
     measuredFrequency = 446.0;
     window.UpdateView(false);
     EXPECT_EQ(RGB(0, 0, 0), Pixel(IDC_DISPLAY, 10 + 10, 5 + 9)) << "between the keyboard's keys, with a new source";
+}
+
+HBITMAP WINAPI NoBitmap(HDC, int, int) { return nullptr; }
+
+// A result that cannot be drawn (the system ran short of GDI objects) is reported, and the
+// analysis announces the next one again.
+TEST_F(TunerWindowTest, AResultThatCannotBeDrawnLeavesTheWindowReadyForTheNext) {
+    MessageBoxWatcher boxes;
+    inputLevel = 5000;
+    {
+        ImportPatch noBitmaps{"gdi32.dll", "CreateCompatibleBitmap", reinterpret_cast<void*>(NoBitmap)};
+        ASSERT_TRUE(noBitmaps.Installed());
+        Send(WM_USER, TunerAnalyzer::ResultReady);
+    }
+    EXPECT_EQ(1u, boxes.Boxes().size());
+    EXPECT_FALSE(analysisBusy);
 }
 
 // Presses the close box of every dialog that becomes active on this thread, but for the main

@@ -7,6 +7,7 @@
 
 #include "ExpectException.hpp"
 #include "FailingMemory.hpp"
+#include "ImportPatch.hpp"
 #include "MessageBoxWatcher.hpp"
 #include "ModalDriver.hpp"
 #include "TestDialog.hpp"
@@ -157,6 +158,18 @@ RECT BoundsOf(HWND window) {
     return bounds;
 }
 
+// A second monitor right of the first one, which the system reports for any window.
+const HMONITOR SecondMonitor = reinterpret_cast<HMONITOR>(0x5ec0);
+RECT secondWorkArea;
+HWND askedAbout = nullptr;
+HMONITOR WINAPI MonitorOf(HWND window, DWORD) { return askedAbout = window, SecondMonitor; }
+BOOL WINAPI InfoOf(HMONITOR monitor, LPMONITORINFO info) {
+    if (monitor != SecondMonitor || info->cbSize < sizeof(MONITORINFO)) return FALSE;
+    info->rcMonitor = info->rcWork = secondWorkArea;
+    info->dwFlags = 0;
+    return TRUE;
+}
+
 TEST(Centring, CentresOnTheOwnerWithinTheWorkArea) {
     HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP, 100, 100, 400, 300, nullptr, nullptr, nullptr, nullptr);
     HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 101, 51, owner, nullptr, nullptr, nullptr);
@@ -178,6 +191,17 @@ TEST(Centring, CentresOnTheOwnerWithinTheWorkArea) {
     EXPECT_EQ(area.right - width, BoundsOf(window).left);
     EXPECT_EQ(area.bottom - height, BoundsOf(window).top);
     EXPECT_EQ(101, BoundsOf(window).right - BoundsOf(window).left);
+
+    // An owner on the second monitor: the work area is that monitor's.
+    secondWorkArea = {area.right, area.top, area.right + 800, area.top + 600};
+    {
+        ImportPatch monitorOf{"user32.dll", "MonitorFromWindow", reinterpret_cast<void*>(MonitorOf)};
+        ImportPatch infoOf{"user32.dll", "GetMonitorInfoA", reinterpret_cast<void*>(InfoOf)};
+        SetWindowPos(owner, nullptr, area.right + 100, area.top + 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        CenterWindow(window);
+    }
+    EXPECT_EQ(owner, askedAbout);
+    EXPECT_EQ(area.right + 100 + (400 - 101) / 2, BoundsOf(window).left);
 
     // Without an owner the desktop is the reference.
     HWND alone = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 301, 201, nullptr, nullptr, nullptr, nullptr);

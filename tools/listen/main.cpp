@@ -101,7 +101,6 @@ int Listen(const AnalysisOptions& options) {
     SetTimer(printer.Window(), StopTimer, static_cast<UINT>(options.seconds * 1000 + 0.5), nullptr);
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
-    analyzer.Stop();
     analyzer.Close();
     analysisTarget = nullptr;
     return 0;

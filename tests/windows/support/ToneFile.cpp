@@ -37,25 +37,21 @@ std::string PlayingTone() {
     return tone ? tone : "";
 }
 
-std::string RecordTone(YWaveIn& capture, const std::function<bool()>& done, double seconds) {
-    const char* const toneDevice = "Monitor of ToneSink";
+int ToneDevice() {
     YArray<YString> names;
     YWaveIn::GetDeviceNames(names);
-    int device = -1;
     for (int i = 0; i < names.Count(); ++i)
-        if (names[i] == toneDevice) device = i;
-    if (device < 0) return std::string("no device \"") + toneDevice + "\"; is the test-audio daemon running?";
-    if (!capture.Open(static_cast<unsigned>(device))) return capture.GetErrorText();
-    capture.Start();
+        if (names[i] == "Monitor of ToneSink") return i;
+    return -1;
+}
+
+void DispatchUntil(const std::function<bool()>& done, double seconds) {
     const double deadline = Seconds() + seconds;
     while (!done() && Seconds() < deadline) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
     }
-    capture.Stop();
-    capture.Close();
-    return "";
 }
 
 long OffsetIn(const Samples& tone, const Samples& block) {

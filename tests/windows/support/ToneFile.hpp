@@ -5,8 +5,6 @@
 #include <string>
 #include <vector>
 
-class YWaveIn;
-
 // The sound that the test-audio daemon plays to the wave-input device "Monitor of ToneSink".
 
 using Samples = std::vector<std::int16_t>;
@@ -18,10 +16,24 @@ Samples ReadWave(std::string path);
 // The file that plays now (TEST_AUDIO_TONE), empty while the device hears silence.
 std::string PlayingTone();
 
-// Records from the device "Monitor of ToneSink" with `capture` (opened, started, and at the end
-// stopped and closed) until `done` holds or `seconds` have passed. Empty, or why it could not
-// record.
-std::string RecordTone(YWaveIn& capture, const std::function<bool()>& done, double seconds);
+// The index of the wave-input device "Monitor of ToneSink"; -1 when there is none.
+int ToneDevice();
+// Dispatches the messages of this thread until `done` holds or `seconds` have passed.
+void DispatchUntil(const std::function<bool()>& done, double seconds);
+
+// Records from the device "Monitor of ToneSink" with `capture` (a YWaveIn or the tuner's analyzer:
+// opened, started, and at the end closed) until `done` holds or `seconds` have passed. Empty, or
+// why it could not record.
+template <class Capture>
+std::string RecordTone(Capture& capture, const std::function<bool()>& done, double seconds) {
+    int device = ToneDevice();
+    if (device < 0) return "no device \"Monitor of ToneSink\"; is the test-audio daemon running?";
+    if (!capture.Open(static_cast<unsigned>(device))) return capture.GetErrorText();
+    capture.Start();
+    DispatchUntil(done, seconds);
+    capture.Close();
+    return "";
+}
 
 // Where `block` starts in the looping `tone`, or -1 when it is nowhere in it.
 //
