@@ -23,10 +23,12 @@ RATE = 11025
 
 
 def run(*args):
-    result = subprocess.run(RUNNER + [PROGRAM] + list(args), capture_output=True, text=True, timeout=120)
-    lines = [line.rstrip("\r") for line in result.stdout.splitlines()]
-    errors = [line.rstrip("\r") for line in result.stderr.splitlines() if line.strip()]
-    return result.returncode, lines, errors
+    # Files, not pipes: under Wine a service that a run happens to start would hold a pipe open.
+    with tempfile.TemporaryFile("w+") as output, tempfile.TemporaryFile("w+") as error:
+        code = subprocess.run(RUNNER + [PROGRAM] + list(args), stdout=output, stderr=error, timeout=120).returncode
+        output.seek(0)
+        error.seek(0)
+        return code, [line.rstrip("\r\n") for line in output], [line.rstrip("\r\n") for line in error if line.strip()]
 
 
 def tone_samples(frequency, count, amplitude=12000, phase=0.3):

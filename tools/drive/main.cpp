@@ -16,6 +16,7 @@
 //   fretlark-drive command ID          a menu command or button click (WM_COMMAND)
 //   fretlark-drive capture ID FILE     the client area of control ID, or the whole window with
 //                                      frame and menu for 0, as a BMP file
+//   fretlark-drive snapshot ID FILE    capture and texts of one and the same result
 //   fretlark-drive close               the close box (WM_CLOSE)
 //   fretlark-drive boxes SECONDS       waits that long, then prints every message box shown and
 //                                      whether a main window exists, and closes the boxes
@@ -168,30 +169,37 @@ int WaitForText(int id, const std::string& text, double seconds) {
     return 0;
 }
 
-int Texts(HWND window) {
+// The window's caption, control texts and layout, as key=value lines.
+std::string Texts(HWND window) {
     RECT bounds, client;
     GetWindowRect(window, &bounds);
     GetClientRect(GetDlgItem(window, IDC_DISPLAY), &client);
-    std::printf("caption=%s\n", WindowText(window).c_str());
+    std::string texts;
+    auto add = [&texts](const char* key, const std::string& value) { texts += std::string(key) + "=" + value + "\n"; };
+    add("caption", WindowText(window));
     const struct {
         const char* key;
         int id;
-    } texts[] = {{"measured", IDC_MEASURED_FREQUENCY}, {"required", IDC_REQUIRED_FREQUENCY}, {"target", IDC_TARGET_NOTE},
-                 {"difference", IDC_DIFFERENCE},       {"harmonic", IDC_HARMONIC},           {"cpu", IDC_CPU_LOAD},
-                 {"note", IDC_NOTE_LABEL}};
-    for (const auto& entry : texts) std::printf("%s=%s\n", entry.key, ControlText(window, entry.id).c_str());
+    } controls[] = {{"measured", IDC_MEASURED_FREQUENCY}, {"required", IDC_REQUIRED_FREQUENCY}, {"target", IDC_TARGET_NOTE},
+                    {"difference", IDC_DIFFERENCE},       {"harmonic", IDC_HARMONIC},           {"cpu", IDC_CPU_LOAD},
+                    {"note", IDC_NOTE_LABEL}};
+    for (const auto& entry : controls) add(entry.key, ControlText(window, entry.id));
     const int strings[] = {IDC_STRING_0, IDC_STRING_1, IDC_STRING_2, IDC_STRING_3, IDC_STRING_4, IDC_STRING_5};
     std::string labels, shown;
     for (int id : strings) {
         labels += (labels.empty() ? "" : ",") + ControlText(window, id);
         shown += Visible(window, id) ? '1' : '0';
     }
-    std::printf("strings=%s\nstrings_visible=%s\n", labels.c_str(), shown.c_str());
-    std::printf("chromatic_visible=%d%d%d%d\n", Visible(window, IDC_OCTAVE_DOWN), Visible(window, IDC_NOTE_LABEL),
-                Visible(window, IDC_SEMITONE_STEP), Visible(window, IDC_OCTAVE_UP));
+    add("strings", labels);
+    add("strings_visible", shown);
+    const int chromatic[] = {IDC_OCTAVE_DOWN, IDC_NOTE_LABEL, IDC_SEMITONE_STEP, IDC_OCTAVE_UP};
+    shown.clear();
+    for (int id : chromatic) shown += Visible(window, id) ? '1' : '0';
+    add("chromatic_visible", shown);
     // Menu states cannot be read from another process; the height tells whether the details show.
-    std::printf("window_height=%ld\ndisplay_size=%ldx%ld\n", bounds.bottom - bounds.top, client.right, client.bottom);
-    return 0;
+    add("window_height", std::to_string(bounds.bottom - bounds.top));
+    add("display_size", std::to_string(client.right) + "x" + std::to_string(client.bottom));
+    return texts;
 }
 
 // A 24-bit bottom-up BMP of the screen within `area` (screen coordinates).
@@ -229,6 +237,35 @@ bool Capture(const RECT& area, const char* path) {
     std::fwrite(&info, sizeof info, 1, out);
     std::fwrite(pixels.data(), 1, pixels.size(), out);
     return std::fclose(out) == 0;
+}
+
+// The client area of control `id`, or the whole window with frame and menu for 0.
+bool CaptureControl(HWND window, int id, const char* path) {
+    RECT area;
+    if (id == 0) {
+        GetWindowRect(window, &area);
+    } else {
+        HWND control = GetDlgItem(window, id);
+        if (!control) return false;
+        GetClientRect(control, &area);
+        MapWindowPoints(control, nullptr, reinterpret_cast<POINT*>(&area), 2);
+    }
+    return Capture(area, path);
+}
+
+// The texts and the pixels of one and the same result: the texts are read before and after the
+// capture, and the capture is taken again until both reads agree.
+int Snapshot(HWND window, int id, const char* path) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string before = Texts(window);
+        if (!CaptureControl(window, id, path)) return 1;
+        std::string after = Texts(window);
+        if (before == after) {
+            std::fputs(after.c_str(), stdout);
+            return 0;
+        }
+    }
+    return 1;
 }
 
 // Reads the measured frequency every 20 ms for `seconds`: how often it changed (a new result, as
@@ -447,7 +484,7 @@ int Gone(const std::string& caption, double seconds) {
 
 int Usage() {
     std::fprintf(stderr, "usage: fretlark-drive wait|result SECONDS | shows ID TEXT SECONDS | texts | command ID | open ID |"
-                         " capture ID FILE | close |"
+                         " capture|snapshot ID FILE | close |"
                          " boxes SECONDS | watch SECONDS | in CAPTION ACTION... | gone CAPTION SECONDS\n");
     return 2;
 }
@@ -472,7 +509,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "fretlark-drive: no Fretlark window\n");
         return 1;
     }
-    if (action == "texts" && argc == 2) return Texts(window);
+    if (action == "texts" && argc == 2) {
+        std::fputs(Texts(window).c_str(), stdout);
+        return 0;
+    }
     if (action == "open" && argc == 3) {
         PostMessageA(window, WM_COMMAND, std::atoi(argv[2]), 0);
         return 0;
@@ -482,19 +522,8 @@ int main(int argc, char** argv) {
         SendMessageTimeoutA(window, WM_COMMAND, std::atoi(argv[2]), 0, SMTO_ABORTIFHUNG, TimeoutMilliseconds, &answer);
         return 0;
     }
-    if (action == "capture" && argc == 4) {
-        int id = std::atoi(argv[2]);
-        RECT area;
-        if (id == 0) {
-            GetWindowRect(window, &area);
-        } else {
-            HWND control = GetDlgItem(window, id);
-            if (!control) return 1;
-            GetClientRect(control, &area);
-            MapWindowPoints(control, nullptr, reinterpret_cast<POINT*>(&area), 2);
-        }
-        return Capture(area, argv[3]) ? 0 : 1;
-    }
+    if (action == "capture" && argc == 4) return CaptureControl(window, std::atoi(argv[2]), argv[3]) ? 0 : 1;
+    if (action == "snapshot" && argc == 4) return Snapshot(window, std::atoi(argv[2]), argv[3]);
     if (action == "close" && argc == 2) {
         PostMessageA(window, WM_CLOSE, 0, 0);
         return 0;
