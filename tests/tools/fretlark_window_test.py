@@ -277,38 +277,101 @@ class WindowTest(unittest.TestCase):
         self.assertEqual("0", self.ok("boxes", "0")["box_count"], "no error box")
         self.close(tuner)
 
+    def tuning_list(self):
+        """The Tuning Settings list as drawn, then the notes on the sliders: 'c' with the dot of the
+        current tuning, 'o' with the hollow circle, upper case when highlighted: "Co:Low,High E2,A2,..."."""
+        controls, capture = self.ok("in", TUNING, "controls"), os.path.join(self.directory, "list.bmp")
+        self.ok("in", TUNING, "capture", R.IDC_TUNING_LIST, capture)
+        width, _, pixel = bmp_pixels(capture)
+        names = controls[R.IDC_TUNING_LIST + ".items"]
+        marks = ""
+        for top in range(0, 18 * len(names.split(",")) if names else 0, 18):
+            dot, highlighted = pixel(7, top + 8) == (0, 0, 0), pixel(width - 2, top + 2) != (255, 255, 255)
+            marks += ("C" if dot else "O") if highlighted else ("c" if dot else "o")
+        return "%s:%s %s" % (marks, names, ",".join(controls[str(int(R.IDC_STRING_NOTE_0) + s)] for s in range(6)))
+
+    def create(self, name, refused=None):
+        """Create, the name typed (or, with a blank, pasted) and OK: the dialog goes, or it stays with
+        the box `refused` ("" for none) and is cancelled."""
+        self.click(TUNING, R.IDC_CREATE_TUNING)
+        self.ok("in", CREATE, "set" if " " in name else "type", R.IDC_TUNING_NAME, name)
+        self.click(CREATE, OK)
+        if refused is not None:
+            self.assertEqual(refused, self.ok("boxes", "1").get("box", ""))
+            self.click(CREATE, CANCEL)
+        self.ok("gone", CREATE, "5")
+
     def case_tuning_dialog(self):
-        tuner = self.start()
+        """Setup > Tuning as a user works it: Cancel discards every edit, OK stores them all, and the
+        window follows."""
+        standard = "Standard = -29, -24, -19, -14, -10, -5\r\n"
+        tunings = standard + "Broken = 1, 2, 3\r\nOpen_G = -31, -26, -19, -14, -10, -7\r\nDADGAD = -31, -24, -19, -14, -12, -7\r\n"
+        stored = FIRST_RUN_SETTINGS.replace("CurrentTuning = Standard", "CurrentTuning = Open_G").replace(standard, tunings)
+        tuner = self.start(settings=stored)
         self.ok("wait", "20")
         self.ok("open", R.IDM_TUNING)
         opened = self.dialog(TUNING)
-        self.assertEqual(("Standard", "0", "440", "A0", "C8", "E2", "A2", "D3", "G3", "B3", "E4"),
-                         tuple(opened[key] for key in ("1060.items", "1060.selected", R.IDC_ROOT_FREQUENCY, "1048", "1049",
-                                                       "1050", "1051", "1052", "1053", "1054", "1055")))
-        # The root frequency stops at 445 and at 438.
+        # An unreadable tuning is not listed; the current one is selected, its notes on the sliders.
+        self.assertEqual("oCo:Standard,Open_G,DADGAD D2,G2,D3,G3,B3,D4", self.tuning_list())
+        self.assertEqual(("440", "A0", "C8"), (opened[R.IDC_ROOT_FREQUENCY], opened[R.IDC_LOWEST_NOTE], opened[R.IDC_HIGHEST_NOTE]))
+        # The root frequency stops at 445 and at 438; a page of a slider is an octave.
         for direction, stop in (("up", "445"), ("down", "438")):
             self.ok("in", TUNING, "arrow", R.IDC_ROOT_STEP, direction, "8")
             self.assertEqual(stop, self.ok("in", TUNING, "controls")[R.IDC_ROOT_FREQUENCY])
+        self.ok("in", TUNING, "key", R.IDC_STRING_SLIDER_5, "34", "1")  # Page Down
+        self.assertEqual("oCo:Standard,Open_G,DADGAD D2,G2,D3,G3,B3,D5", self.tuning_list())
+        # Deleting selects the one before, or the new first one; the last notes stay when none is left.
+        for left in ("Co:Standard,DADGAD E2,A2,D3,G3,B3,E4", "C:DADGAD D2,A2,D3,G3,A3,D4", ": D2,A2,D3,G3,A3,D4"):
+            self.click(TUNING, R.IDC_DELETE_TUNING)
+            self.assertEqual(left, self.tuning_list())
+        empty = self.ok("in", TUNING, "controls")
+        self.assertEqual(("0", "0"), (empty[OK + ".enabled"], empty[R.IDC_STRING_SLIDER_3 + ".enabled"]))
+        self.create("Nashville")
+        self.assertEqual(("C:Nashville", "1"), (self.tuning_list()[:11], self.ok("in", TUNING, "controls")[OK + ".enabled"]),
+                         "the only tuning is the current one")
+        self.create("Drop_D")
+        self.assertEqual("cO:Nashville,Drop_D", self.tuning_list()[:19], "a new tuning leaves the dot")
+        self.ok("in", TUNING, "item", R.IDC_TUNING_LIST, "1", "double")
+        self.assertEqual("oC:Nashville,Drop_D", self.tuning_list()[:19])
+        self.click(TUNING, CANCEL)
+        self.ok("gone", TUNING, "5")
 
+        # Names: typed, a blank and a dash are refused; checked again on OK; unique among the
+        # tunings still listed.
+        self.ok("open", R.IDM_TUNING)
+        self.assertEqual("oCo:Standard,Open_G,DADGAD D2,G2,D3,G3,B3,D4", self.tuning_list(), "Cancel discarded everything")
+        self.create("standard", "Fretlark Error/Tuning name already exists.")
+        self.create("Bad name", "")
+        self.click(TUNING, R.IDC_CREATE_TUNING)
+        self.ok("in", CREATE, "type", R.IDC_TUNING_NAME, "ABCDEFGHIJ0123456789K")
+        self.assertEqual(("ABCDEFGHIJ0123456789", "1"), tuple(self.ok("in", CREATE, "controls")[key] for key in (R.IDC_TUNING_NAME, OK + ".enabled")),
+                         "twenty characters at most")
+        self.ok("in", CREATE, "set", R.IDC_TUNING_NAME, "")
+        self.assertEqual("0", self.ok("in", CREATE, "controls")[OK + ".enabled"], "no name, no OK")
+        self.click(CREATE, CANCEL)
+        self.ok("gone", CREATE, "5")
         self.click(TUNING, R.IDC_CREATE_TUNING)
         self.ok("in", CREATE, "type", R.IDC_TUNING_NAME, "Drop -_D")
-        self.assertEqual("Drop_D", self.ok("in", CREATE, "controls")[R.IDC_TUNING_NAME], "the blank and the dash are refused")
+        self.assertEqual("Drop_D", self.ok("in", CREATE, "controls")[R.IDC_TUNING_NAME])
         self.click(CREATE, OK)
         self.ok("gone", CREATE, "5")
         self.ok("in", TUNING, "key", R.IDC_STRING_SLIDER_0, "37", "2")  # the left arrow key, twice
-        self.ok("in", TUNING, "item", R.IDC_TUNING_LIST, "1", "double")
+        self.ok("in", TUNING, "item", R.IDC_TUNING_LIST, "3", "double")
         self.ok("in", TUNING, "arrow", R.IDC_ROOT_STEP, "up", "3")
-        edited = self.ok("in", TUNING, "controls")
-        self.assertEqual(("Standard,Drop_D", "1", "D2", "441"),
-                         (edited["1060.items"], edited["1060.selected"], edited["1050"], edited[R.IDC_ROOT_FREQUENCY]))
+        self.ok("in", TUNING, "item", R.IDC_TUNING_LIST, "0", "single")
+        self.click(TUNING, R.IDC_DELETE_TUNING)
+        self.create("STANDARD")  # a name only a deleted tuning had is free again
+        self.assertEqual(("oocO:Open_G,DADGAD,Drop_D,STANDARD E2,A2,D3,G3,B3,E4", "443"),
+                         (self.tuning_list(), self.ok("in", TUNING, "controls")[R.IDC_ROOT_FREQUENCY]))
         self.click(TUNING, OK)
         self.ok("gone", TUNING, "5")
 
         main = self.ok("texts")
         self.assertEqual(("Fretlark - Drop_D", "D,A,D,G,B,E"), (main["caption"], main["strings"]))
         self.close(tuner, FIRST_RUN_SETTINGS.replace("RootFrequency = 440\r\nCurrentTuning = Standard",
-                                                     "RootFrequency = 441\r\nCurrentTuning = Drop_D")
-                   + "Drop_D = -31, -24, -19, -14, -10, -5\r\n")
+                                                     "RootFrequency = 443\r\nCurrentTuning = Drop_D").replace(
+            standard, "Open_G = -31, -26, -19, -14, -10, -7\r\nDADGAD = -31, -24, -19, -14, -12, -7\r\n"
+                      "Drop_D = -31, -24, -19, -14, -10, -5\r\nSTANDARD = -29, -24, -19, -14, -10, -5\r\n"))
 
     def case_audio_source(self):
         """Setup > Audio Source on the virtual sound card, as a user of its second device works it."""

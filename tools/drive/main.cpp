@@ -38,6 +38,7 @@
 //                                            only when the button shows and is enabled; prints
 //                                            clicked=1 or 0
 //   fretlark-drive in CAPTION set ID TEXT    the text of control ID replaced (WM_SETTEXT)
+//   fretlark-drive in CAPTION capture ID FILE  the client area of control ID as a BMP file
 //   fretlark-drive in CAPTION select ID N    item N of combo box ID chosen as a user does
 //   fretlark-drive in CAPTION slide ID N     the thumb of slider ID moved to N
 //   fretlark-drive in CAPTION close          the dialog's close box (SC_CLOSE), posted
@@ -433,6 +434,12 @@ int InDialog(const std::string& caption, int argc, char** argv) {
     if (action == "set" && argc == 3) {
         Send(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[2]));
         return 0;
+    }
+    if (action == "capture" && argc == 3) {
+        RECT area;
+        GetClientRect(control, &area);
+        MapWindowPoints(control, nullptr, reinterpret_cast<POINT*>(&area), 2);
+        return Capture(area, argv[2]) ? 0 : 1;
     }
     if (action == "select" && argc == 3) {
         Send(control, CB_SETCURSEL, std::atoi(argv[2]), 0);
