@@ -12,7 +12,7 @@
 // Runs `body` where permission bits count: root reads and writes every file whatever they say, so
 // root runs it as user nobody, to whom `directory` then belongs, and is root again afterwards.
 // Anyone else, and anyone on Windows, runs it as they are.
-inline void RunUnprivileged(const std::string& directory, const std::function<void()>& body) {
+inline void RunUnprivileged([[maybe_unused]] const std::string& directory, const std::function<void()>& body) {
 #ifndef _WIN32
     struct Root {
         ~Root() {
