@@ -72,7 +72,7 @@ TEST(YString, GrowsInSixteenByteStepsAndWhatFailsLeavesItAsItWas) {
 TEST(YString, SearchesTokensNumbersAndComparisonsStopAtTheEndsOfTheText) {
     const YString s("E2 A2 E2");
     // A negative start counts as 0; a match may not run past the end; an empty one is never found.
-    EXPECT_EQ((std::vector<int>{0, 6, 6, 3, -1, -1}), (std::vector<int>{s.Find('E', -5), s.Find('E', 1), s.ReverseFind('E'),
+    EXPECT_EQ((std::vector<int>{0, 6, 7, 3, -1, -1}), (std::vector<int>{s.Find('E', -5), s.Find('E', 1), s.ReverseFind('2'),
                                                                        s.Find("A2", -1), s.Find("E2 ", 6), s.Find("", 0)}));
     EXPECT_EQ("A2|E2|A2|E2", Text(s.Range(3, 4)) + "|" + Text(s.Range(6, 99)) + "|" + Text(s.Mid(3, 2)) + "|" + Text(s.Mid(6, 9)));
     // Tokens and the index of the separator that ended each; a NUL byte is text, no separator.
@@ -89,6 +89,7 @@ TEST(YString, SearchesTokensNumbersAndComparisonsStopAtTheEndsOfTheText) {
     // Nothing is written when nothing parses; an empty string is not range-checked.
     EXPECT_FALSE(YString("abc").ToInt(value) || YString("").ToInt(value, 7) || YString("abc").ToDouble(number));
     EXPECT_TRUE(value == -7 && number == 1.5);
+    EXPECT_YTHROW(YString("12").ToInt(value, 2), YSystemException::KindOutOfRange, 387, StringSource);
     // Numbers beyond 32 bits saturate, as a 32-bit strtol does on every platform.
     EXPECT_TRUE(YString("99999999999").ToInt(value) && value == 2147483647);
     // Characters compare as signed bytes, 0xE9 before every ASCII letter; CompareNoCase takes the sign
@@ -150,17 +151,18 @@ TEST(YByteBuffer, ResizingKeepsTheBytesThatFitAndCopyingStaysInsideTheBuffers) {
     copy = buffer;
     copy[0] = 9;  // a deep copy
     buffer.SetSize(2);
-    EXPECT_TRUE(std::memcmp(copy.Data(), "\x09\x02\x03\x04", 4) == 0 && buffer[0] == 1 && buffer[1] == 2);
+    EXPECT_TRUE(std::memcmp(copy.Data(), "\x09\x02\x03\x04", 4) == 0 && static_cast<const YByteBuffer&>(buffer)[0] == 1);
     buffer.SetSize(8);
     buffer.Fill(0);
     bytes.Put(0, "abc", 3);
     char out[8];
-    EXPECT_EQ((std::vector<int>{8, 6, 2, 8}), (std::vector<int>{buffer.Put(5, bytes), buffer.Put(4, bytes, 1, 2),
-                                                               buffer.Put(0, "xy", 2), buffer.Get(8, out, 0)}));
-    EXPECT_TRUE(buffer.Get(0, out, 8) == 8 && std::memcmp(out, "xy\0\0bcbc", 8) == 0);
+    EXPECT_EQ((std::vector<int>{8, 6, 3, 8}), (std::vector<int>{buffer.Put(5, bytes), buffer.Put(4, bytes, 1, 2),
+                                                               buffer.Put(1, "xy", 2), buffer.Get(8, out, 0)}));
+    EXPECT_TRUE(buffer.Get(0, out, 8) == 8 && std::memcmp(out, "\0xy\0bcbc", 8) == 0 && buffer[1] == 'x');
     EXPECT_YTHROW(static_cast<const YByteBuffer&>(buffer)[-1], YSystemException::KindOutOfRange, 129, "Cpp/YByteBuffer");
     EXPECT_YTHROW(buffer.Put(6, bytes), YSystemException::KindOutOfRange, 187, "Cpp/YByteBuffer");
     EXPECT_YTHROW(buffer.Put(0, bytes, 2, 2), YSystemException::KindOutOfRange, 214, "Cpp/YByteBuffer");
+    EXPECT_YTHROW(buffer.Get(8, out, 1), YSystemException::KindOutOfRange, 227, "Cpp/YByteBuffer");
     // A count below 1 copies nothing, but the offset is still checked.
     EXPECT_YTHROW(buffer.Get(9, out, -1), YSystemException::KindOutOfRange, 227, "Cpp/YByteBuffer");
     // The library's fixed texts keep their indices and give nothing for others.
@@ -377,6 +379,7 @@ std::vector<int> Tone(double frequency, double amplitude, int count = 4096, std:
 TEST(Yfft, ResultsAndSpectraAreThoseOfTheDefinition) {
     Yfft fft;
     EXPECT_YTHROW(fft.Load(Pcm({1, 2, 3, 4}), Yfft::FormatPcm16), YSystemException::KindUnknown, 107, "Cpp/Yfft");
+    EXPECT_YTHROW(fft.Init(0), YSystemException::KindUnknown, 29, "Cpp/Yfft");
     std::mt19937 random(12345);
     std::uniform_int_distribution<int> sample(-32768, 32767);
     for (int m : {2, 3, 6, 11, 12}) {
