@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "TemporaryDirectory.hpp"
 #include "TunerSettings.hpp"
 #include "TuningModel.hpp"

@@ -1,14 +1,24 @@
 #pragma once
 
+#include <cstdlib>
+
+#include "YMemory.hpp"
+
 // While an object of this class lives, the library's allocations succeed `successes` more times
 // and then fail, every time, until the object is destroyed. Freeing always works.
 class FailingMemory {
 public:
-    explicit FailingMemory(int successes = 0);
-    ~FailingMemory();
-    FailingMemory(const FailingMemory&) = delete;
-    FailingMemory& operator=(const FailingMemory&) = delete;
+    explicit FailingMemory(int successes = 0) {
+        remaining = successes;
+        YMemory::SetFunctions(&functions);
+    }
+    ~FailingMemory() { YMemory::SetFunctions(nullptr); }
 
-    // How many allocations were refused so far.
-    int Refused() const;
+private:
+    static bool MayAllocate() { return remaining > 0 && remaining-- > 0; }
+    static void* Allocate(std::size_t bytes) { return MayAllocate() ? std::malloc(bytes) : nullptr; }
+    static void* Reallocate(void* block, std::size_t bytes) { return MayAllocate() ? std::realloc(block, bytes) : nullptr; }
+
+    static inline int remaining = 0;
+    static inline const YMemoryFunctions functions = {Allocate, Reallocate, std::free};
 };
