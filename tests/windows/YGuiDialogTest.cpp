@@ -121,12 +121,14 @@ TEST(ControlHelpers, OnlyTheFirstBadFieldIsReportedAndTextsAreCutToTheirBuffers)
     EXPECT_YTHROW(SetControlTextF(&windowless, 0, "title"), YSystemException::KindGui, 441, "Cpp/YGuiDialogBase");
 }
 
-// Scroll requests move the bar within its range; a list box's text is read whole; list views
-// answer whether an item was inserted, set or read; one tooltip of the dialog covers the listed controls.
+// A dialog shown is visible; scroll requests move the bar within its range; a list box's text is
+// read whole; list views answer whether an item was inserted, set or read; one tooltip of the
+// dialog covers the listed controls.
 TEST(ControlHelpers, ScrollBarsListsAndToolTipsKeepTheirRules) {
     static const ToolTipEntry tips[] = {{IDC_TEST_EDIT1, "Plain tip"}, {IDC_TEST_EDIT2, "Another"}, {-1, nullptr}};
     TestDialog dialog;
     dialog.Open();
+    ASSERT_TRUE(dialog.IsVisible());
     dialog.SetScrollBarRange(IDC_TEST_SCROLL, 0, 100, 10);
     std::vector<int> positions;
     for (auto [code, thumb] : {std::pair(SB_LINEDOWN, 0), {SB_PAGEDOWN, 0}, {SB_PAGEUP, 0}, {SB_THUMBTRACK, 50}, {SB_ENDSCROLL, 7},
