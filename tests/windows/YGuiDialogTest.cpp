@@ -121,14 +121,24 @@ TEST(ControlHelpers, OnlyTheFirstBadFieldIsReportedAndTextsAreCutToTheirBuffers)
     EXPECT_YTHROW(SetControlTextF(&windowless, 0, "title"), YSystemException::KindGui, 441, "Cpp/YGuiDialogBase");
 }
 
-// A dialog shown is visible; scroll requests move the bar within its range; a list box's text is
-// read whole; list views answer whether an item was inserted, set or read; one tooltip of the
-// dialog covers the listed controls.
+// A dialog shown is visible; one tooltip of the dialog covers the listed controls and the dialog
+// answers it their texts; scroll requests move the bar within its range; a list box's text is
+// read whole; list views answer whether an item was inserted, set or read.
 TEST(ControlHelpers, ScrollBarsListsAndToolTipsKeepTheirRules) {
     static const ToolTipEntry tips[] = {{IDC_TEST_EDIT1, "Plain tip"}, {IDC_TEST_EDIT2, "Another"}, {-1, nullptr}};
     TestDialog dialog;
     dialog.Open();
-    ASSERT_TRUE(dialog.IsVisible());
+    ASSERT_TRUE(dialog.IsVisible() && dialog.CreateToolTips(tips));
+    HWND tooltip = FindWindowExA(nullptr, nullptr, TOOLTIPS_CLASSA, nullptr);
+    while (GetWindow(tooltip, GW_OWNER) != dialog.GetHandle()) tooltip = FindWindowExA(nullptr, tooltip, TOOLTIPS_CLASSA, nullptr);
+    TTTOOLINFOA tool = {sizeof tool, 0, dialog.GetHandle(), reinterpret_cast<UINT_PTR>(dialog.GetControl(IDC_TEST_EDIT2))};
+    EXPECT_EQ(2, SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0));
+    EXPECT_TRUE(SendMessageA(tooltip, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&tool))) << "the last control listed has its tool";
+    // Asked for a text, the dialog answers from the table, with the module that holds string-table ids.
+    NMTTDISPINFOA request = {{nullptr, reinterpret_cast<UINT_PTR>(dialog.GetControl(IDC_TEST_EDIT2))}};
+    dialog.GetToolTipText(&request, tips);
+    EXPECT_TRUE(request.lpszText == tips[1].text && request.hinst == GetModuleHandleA(nullptr));
+
     dialog.SetScrollBarRange(IDC_TEST_SCROLL, 0, 100, 10);
     std::vector<int> positions;
     for (auto [code, thumb] : {std::pair(SB_LINEDOWN, 0), {SB_PAGEDOWN, 0}, {SB_PAGEUP, 0}, {SB_THUMBTRACK, 50}, {SB_ENDSCROLL, 7},
@@ -153,10 +163,6 @@ TEST(ControlHelpers, ScrollBarsListsAndToolTipsKeepTheirRules) {
                 dialog.SetListViewItem(IDC_TEST_LISTVIEW, &row));
     row.iItem = 7;
     EXPECT_FALSE(dialog.SetListViewItem(IDC_TEST_LISTVIEW, &row) || dialog.GetListViewItem(IDC_TEST_LISTVIEW, &row)) << "FALSE, not -1";
-    ASSERT_TRUE(dialog.CreateToolTips(tips));
-    HWND tooltip = FindWindowExA(nullptr, nullptr, TOOLTIPS_CLASSA, nullptr);
-    while (GetWindow(tooltip, GW_OWNER) != dialog.GetHandle()) tooltip = FindWindowExA(nullptr, tooltip, TOOLTIPS_CLASSA, nullptr);
-    EXPECT_EQ(2, SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0));
 }
 
 // The width of an icon; 0 for one that is gone.
