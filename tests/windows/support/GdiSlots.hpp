@@ -8,11 +8,7 @@
 // the objects in use are counted as the room left in the handle table: a leak makes it smaller.
 inline int FreeGdiSlots() {
     std::vector<HPEN> made;
-    while (made.size() < 200000) {
-        HPEN pen = CreatePen(PS_SOLID, 0, 0);
-        if (!pen) break;
-        made.push_back(pen);
-    }
+    for (HPEN pen; made.size() < 200000 && (pen = CreatePen(PS_SOLID, 0, 0));) made.push_back(pen);
     for (HPEN pen : made) DeleteObject(pen);
     return static_cast<int>(made.size());
 }
