@@ -46,8 +46,9 @@ TEST(TunerAnalyzer, PublishesEveryFullBlockOfItsStreamAndStartsTheStreamAfresh) 
     // Capture may start before the analysis is ready; those blocks are dropped quietly.
     ASSERT_TRUE(analyzer.Open(0));
     analyzer.Start();
-    EXPECT_EQ(std::make_tuple(11025, 16, 1), std::make_tuple(int(device.format.nSamplesPerSec), int{device.format.wBitsPerSample},
-                                                              int{device.format.nChannels}));
+    EXPECT_EQ(std::make_tuple(11025, 16, 1),
+              std::make_tuple(int(device.format.nSamplesPerSec), int{device.format.wBitsPerSample},
+                              int{device.format.nChannels}));
     MessageBoxWatcher boxes;
     rawFrequency = -1;
     device.Return(Block);
@@ -84,8 +85,10 @@ TEST(TunerAnalyzer, PublishesEveryFullBlockOfItsStreamAndStartsTheStreamAfresh) 
         received.clear();
         const std::vector<unsigned char> samples = SimulatedSamples(2 * analyzer.Hop(), n);
         device.Return(events[n] == 'S' ? samples.size() - 2 : samples.size(), n);
-        if (events[n] == 'S') stream.clear();
-        else stream.insert(stream.end(), samples.begin(), samples.end());
+        if (events[n] == 'S')
+            stream.clear();
+        else
+            stream.insert(stream.end(), samples.begin(), samples.end());
         const bool full = stream.size() >= Block, result = full && !precisePitch;
         const double published = rawFrequency;
         const int load = cpuLoad;  // the load of the block before, none before the first

@@ -28,7 +28,8 @@ struct Recorder : YWaveIn {
 
 int CaptureWindows() {
     int count = 0;
-    for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, "YLib_WaveInWindowClass", "Wave In Window"));) ++count;
+    for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, YWaveIn::WindowClass, "Wave In Window"));)
+        ++count;
     return count;
 }
 
@@ -42,8 +43,7 @@ TEST(YWaveIn, TwoBuffersGoRoundAndTheLoadIsTheShareOfABlockCapturedDuringOnData)
     EXPECT_EQ(static_cast<unsigned>(MMSYSERR_ALLOCATED), capture.GetLastResult());
     EXPECT_STREQ(reason, capture.GetErrorText());
     device.failing.clear();
-    ASSERT_TRUE(capture.Open(0));
-    EXPECT_TRUE(capture.Open(0));  // open already: neither the device nor the window is touched
+    ASSERT_TRUE(capture.Open(0) && capture.Open(0));  // the second finds it open and touches nothing
     EXPECT_EQ(2, device.opens);
     EXPECT_EQ(1, CaptureWindows()) << "the window of the failed open serves again";
     EXPECT_FALSE(IsWindowVisible(device.window));
@@ -56,10 +56,14 @@ TEST(YWaveIn, TwoBuffersGoRoundAndTheLoadIsTheShareOfABlockCapturedDuringOnData)
     device.failing.clear();
 
     capture.Start();
-    ASSERT_EQ((std::vector<DWORD_PTR>{1, 2}), device.Queued());
+    ASSERT_EQ(2u, device.queue.size());
+    EXPECT_EQ(1u, device.queue[0]->dwUser);
     EXPECT_EQ(Block, device.queue[1]->dwBufferLength);
-    // Samples captured during OnData (the position moves on each query), the load, the bytes returned.
-    const struct { unsigned step, load, bytes; } blocks[] = {{1024, 25, Block}, {0, 25, Block}, {1, 0, 100}, {3 * 4096, 300, Block}};
+    // The samples captured while OnData runs (the position moves on each query), the load they make,
+    // and the bytes the device returns.
+    const struct {
+        unsigned step, load, bytes;
+    } blocks[] = {{1024, 25, Block}, {0, 25, Block}, {1, 0, 100}, {12288, 300, Block}};
     for (unsigned char n = 0; n < std::size(blocks); ++n) {
         device.positionStep = blocks[n].step;
         device.Return(blocks[n].bytes, n);
@@ -80,7 +84,9 @@ TEST(YWaveIn, TwoBuffersGoRoundAndTheLoadIsTheShareOfABlockCapturedDuringOnData)
     device.names = {"Line In", "An input whose name is longer than thirty-one characters", "Late"};
     YArray<YString> names;
     YWaveIn::GetDeviceNames(names);
-    EXPECT_EQ((std::vector<YString>{"Line In", "An input whose name is longer t"}), std::vector<YString>(names.Data(), names.Data() + names.Count()));
+    ASSERT_EQ(2, names.Count());
+    EXPECT_EQ("Line In", names[0]);
+    EXPECT_EQ("An input whose name is longer t", names[1]);
 }
 
 // A notification that OnData lets in is dropped with full load, and an error in OnData is reported
@@ -99,16 +105,20 @@ TEST(YWaveIn, ANestedNotificationIsDroppedAndAnErrorInOnDataIsReported) {
 
     capture.during = [] { throw YSystemException(YSystemException::KindUnknown, 107, "Cpp/Yfft"); };
     std::vector<size_t> seen;  // the buffers queued and the reports open when the device fills a block
-    const auto block = [&] { seen.insert(seen.end(), {device.queue.size(), OpenMessageBoxes().size()}), device.Return(Block); };
-    ModalDriver driver({WaitFor([] { return OpenMessageBoxes().size() == 1; }), Do(block), Do(block), Do([] { CloseMessageBoxes(); })});
+    const auto block = [&] {
+        seen.insert(seen.end(), {device.queue.size(), OpenMessageBoxes().size()});
+        device.Return(Block);
+    };
+    ModalDriver driver({WaitFor([] { return OpenMessageBoxes().size() == 1; }), Do(block), Do(block),
+                        Do([] { CloseMessageBoxes(); })});
     device.Return(Block);
     EXPECT_TRUE(driver.Finished());
     EXPECT_EQ((std::vector<size_t>{1, 1, 1, 1}), seen);
-    EXPECT_EQ(4u, capture.blocks.size());
     device.failing = "add";
     MessageBoxWatcher watcher;  // the next error, after the report was closed, is reported again
     device.Return(Block);
     EXPECT_EQ(1u, watcher.Boxes().size());
+    EXPECT_EQ(5u, capture.blocks.size());
     EXPECT_TRUE(device.queue.empty());
 }
 
@@ -128,8 +138,13 @@ TEST(YWaveIn, EachFailureThrowsWithItsLine) {
         DWORD_PTR buffer;
         int state;  // what the call starts from: 0 closed, 1 open, 2 recording
         std::function<void(YWaveIn&)> call;
-    } failures[] = {{95, "", 0, 0, open}, {142, "prepare", 1, 0, open}, {145, "prepare", 2, 0, open}, {189, "add", 1, 1, start},
-                    {192, "add", 2, 1, start}, {195, "start", 0, 1, start}, {206, "reset", 0, 2, [](YWaveIn& c) { c.Stop(); }},
+    } failures[] = {{95, "", 0, 0, open},
+                    {142, "prepare", 1, 0, open},
+                    {145, "prepare", 2, 0, open},
+                    {189, "add", 1, 1, start},
+                    {192, "add", 2, 1, start},
+                    {195, "start", 0, 1, start},
+                    {206, "reset", 0, 2, [](YWaveIn& c) { c.Stop(); }},
                     {169, "close", 0, 1, [](YWaveIn& c) { c.Close(); }}};
     for (const auto& failure : failures) {
         Recorder subject;
@@ -137,7 +152,8 @@ TEST(YWaveIn, EachFailureThrowsWithItsLine) {
         if (failure.state > 1) subject.Start();
         device.failing = failure.operation;
         device.failingBuffer = failure.buffer;
-        HHOOK hook = failure.line == 95 ? SetWindowsHookExA(WH_CBT, RefuseWindows, nullptr, GetCurrentThreadId()) : nullptr;
+        HHOOK hook =
+            failure.line == 95 ? SetWindowsHookExA(WH_CBT, RefuseWindows, nullptr, GetCurrentThreadId()) : nullptr;
         EXPECT_YTHROW(failure.call(subject), YSystemException::KindUnknown, failure.line, "Cpp/YWaveIn");
         UnhookWindowsHookEx(hook);
         EXPECT_EQ(failure.state > 0, device.isOpen) << failure.line;

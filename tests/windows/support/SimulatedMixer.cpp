@@ -19,8 +19,8 @@ MMRESULT WINAPI GetId(HMIXEROBJ device, UINT* id, DWORD flags) {
     return ours ? MMSYSERR_NOERROR : MMSYSERR_NODRIVER;
 }
 
-MMRESULT WINAPI Open(LPHMIXER mixer, UINT id, DWORD_PTR callback, DWORD_PTR instance, DWORD flags) {
-    if (id != MixerId || callback || instance || flags != CALLBACK_NULL) return MMSYSERR_BADDEVICEID;
+MMRESULT WINAPI Open(LPHMIXER mixer, UINT id, DWORD_PTR callback, DWORD_PTR user, DWORD flags) {
+    if (id != MixerId || callback || user || flags != CALLBACK_NULL) return MMSYSERR_BADDEVICEID;
     card->isOpen = true;
     *mixer = reinterpret_cast<HMIXER>(card);
     return MMSYSERR_NOERROR;
@@ -43,7 +43,9 @@ MMRESULT WINAPI LineInfo(HMIXEROBJ mixer, LPMIXERLINEA line, DWORD flags) {
     const bool source = query == MIXER_GETLINEINFOF_SOURCE && d == 1 && s < card->inputs.size();
     if (!Ours(mixer, flags) || line->cbStruct != sizeof *line || !(destination || source)) return MIXERR_INVALLINE;
     line->dwLineID = destination ? d : 2 + s;
-    line->dwComponentType = source ? card->inputs[s].type : d ? MIXERLINE_COMPONENTTYPE_DST_WAVEIN : MIXERLINE_COMPONENTTYPE_DST_SPEAKERS;
+    line->dwComponentType = source ? card->inputs[s].type
+                            : d    ? MIXERLINE_COMPONENTTYPE_DST_WAVEIN
+                                   : MIXERLINE_COMPONENTTYPE_DST_SPEAKERS;
     line->cConnections = destination && d ? static_cast<DWORD>(card->inputs.size()) : 0;
     return MMSYSERR_NOERROR;
 }
@@ -56,31 +58,34 @@ MMRESULT WINAPI Controls(HMIXEROBJ mixer, LPMIXERLINECONTROLSA query, DWORD flag
     if (!Ours(mixer, flags) || (flags & MIXER_GETLINECONTROLSF_QUERYMASK) != MIXER_GETLINECONTROLSF_ONEBYTYPE ||
         query->cControls != 1 || query->cbmxctrl != sizeof(MIXERCONTROLA) || !(selector || volume))
         return MIXERR_INVALCONTROL;
-    *query->pamxctrl = {sizeof(MIXERCONTROLA), selector ? 0 : 1 + input, type, selector ? DWORD{MIXERCONTROL_CONTROLF_MULTIPLE} : 0,
-                        selector ? static_cast<DWORD>(card->entries.size()) : 0};
+    const DWORD items = selector ? static_cast<DWORD>(card->entries.size()) : 0;
+    const DWORD multiple = items ? MIXERCONTROL_CONTROLF_MULTIPLE : 0;
+    *query->pamxctrl = {sizeof(MIXERCONTROLA), selector ? 0 : 1 + input, type, multiple, items};
     return MMSYSERR_NOERROR;
 }
 
-// Reads or writes a control's values (the selection, or an input's volume) or reads the selector's
+// Reads or writes a control's values (the selection, or an input's volume), or reads the selector's
 // item texts.
 MMRESULT Details(HMIXEROBJ mixer, LPMIXERCONTROLDETAILS details, DWORD flags, bool write) {
     const DWORD id = details->dwControlID, items = details->cMultipleItems;
-    const bool texts = !write && (flags & MIXER_GETCONTROLDETAILSF_QUERYMASK) == MIXER_GETCONTROLDETAILSF_LISTTEXT;
-    DWORD* values = id == 0 && items == card->entries.size()        ? card->selection.data()
-                    : id && id <= card->inputs.size() && items == 0 ? &card->inputs[id - 1].volume
-                                                                     : nullptr;
+    const bool texts = (flags & MIXER_GETCONTROLDETAILSF_QUERYMASK) == MIXER_GETCONTROLDETAILSF_LISTTEXT && !write;
+    DWORD* values = id == 0 && items == card->entries.size()    ? card->selection.data()
+                    : id && id <= card->inputs.size() && !items ? &card->inputs[id - 1].volume
+                                                                : nullptr;
     if (!Ours(mixer, flags) || !values || details->cbStruct != sizeof *details || details->cChannels != 1 ||
         details->cbDetails != (texts ? sizeof(MIXERCONTROLDETAILS_LISTTEXTA) : sizeof(DWORD)))
         return MMSYSERR_INVALPARAM;
-    auto* data = static_cast<DWORD*>(details->paDetails);
-    const DWORD count = std::max<DWORD>(items, 1);
     if (texts) {
         auto* names = static_cast<MIXERCONTROLDETAILS_LISTTEXTA*>(details->paDetails);
         for (DWORD i = 0; i < items; ++i) names[i] = {0, card->entries[i], "input"};
         return card->listTextFails ? MMSYSERR_ERROR : MMSYSERR_NOERROR;
     }
-    if (write) ++card->writes;
-    std::copy(write ? data : values, (write ? data : values) + count, write ? values : data);  // from the caller or to it
+    auto* data = static_cast<DWORD*>(details->paDetails);
+    card->writes += write;
+    if (write)
+        std::copy(data, data + std::max<DWORD>(items, 1), values);
+    else
+        std::copy(values, values + std::max<DWORD>(items, 1), data);
     return MMSYSERR_NOERROR;
 }
 
@@ -98,7 +103,10 @@ const YAudioMixerFunctions table = {GetId, Open, Close, Caps, LineInfo, Controls
 
 SimulatedMixer::SimulatedMixer(std::vector<SimulatedInput> inputs, DWORD selectorType, std::vector<DWORD> entries,
                                std::vector<DWORD> selection)
-    : inputs(std::move(inputs)), selectorType(selectorType), entries(std::move(entries)), selection(std::move(selection)) {
+    : inputs(std::move(inputs)),
+      selectorType(selectorType),
+      entries(std::move(entries)),
+      selection(std::move(selection)) {
     card = this;
     YAudioMixer::SetFunctions(&table);
 }

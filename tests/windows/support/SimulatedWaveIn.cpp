@@ -11,16 +11,16 @@ SimulatedWaveIn* device = nullptr;
 
 // What the device answers to `operation` on `handle`, for the buffer `header` if it concerns one.
 MMRESULT Answer(const std::string& operation, HWAVEIN handle, const WAVEHDR* header = nullptr) {
-    if (!device->isOpen || handle != reinterpret_cast<HWAVEIN>(device) || device->failing == "all") return MMSYSERR_INVALHANDLE;
+    if (!device->isOpen || handle != reinterpret_cast<HWAVEIN>(device)) return MMSYSERR_INVALHANDLE;
     const bool chosen = !header || !device->failingBuffer || header->dwUser == device->failingBuffer;
     return device->failing == operation && chosen ? MMSYSERR_ALLOCATED : MMSYSERR_NOERROR;
 }
 
 void Notify(WAVEHDR* header) { PostMessageA(device->window, MM_WIM_DATA, 0, reinterpret_cast<LPARAM>(header)); }
 
-MMRESULT WINAPI Open(LPHWAVEIN handle, UINT id, LPCWAVEFORMATEX format, DWORD_PTR window, DWORD_PTR instance, DWORD flags) {
+MMRESULT WINAPI Open(LPHWAVEIN handle, UINT id, LPCWAVEFORMATEX format, DWORD_PTR window, DWORD_PTR user, DWORD flags) {
     ++device->opens;
-    if (device->isOpen || id >= device->deviceCount || instance || flags != CALLBACK_WINDOW || device->failing == "open")
+    if (device->isOpen || id >= device->deviceCount || user || flags != CALLBACK_WINDOW || device->failing == "open")
         return MMSYSERR_ALLOCATED;
     device->format = *format;
     device->window = reinterpret_cast<HWND>(window);
@@ -44,7 +44,8 @@ MMRESULT WINAPI Start(HWAVEIN handle) { return Answer("start", handle); }
 // Like the system's reset: every queued buffer comes back with what was recorded into it.
 MMRESULT WINAPI Reset(HWAVEIN handle) {
     const MMRESULT result = Answer("reset", handle);
-    for (; result == MMSYSERR_NOERROR && !device->queue.empty(); device->queue.pop_front()) Notify(device->queue.front());
+    auto& queue = device->queue;
+    for (; result == MMSYSERR_NOERROR && !queue.empty(); queue.pop_front()) Notify(queue.front());
     return result;
 }
 
@@ -69,7 +70,8 @@ MMRESULT WINAPI Caps(UINT_PTR id, LPWAVEINCAPSA caps, UINT) {
 
 UINT WINAPI Count() { return device->deviceCount; }
 
-const YWaveInFunctions table = {Open, Prepare, Unprepare, Add, Start, Reset, Position, Close, Caps, Count, waveInGetErrorTextA};
+const YWaveInFunctions table = {Open, Prepare, Unprepare,          Add, Start, Reset, Position, Close,
+                                Caps, Count,   waveInGetErrorTextA};
 
 }  // namespace
 
@@ -80,17 +82,11 @@ SimulatedWaveIn::SimulatedWaveIn() {
 
 SimulatedWaveIn::~SimulatedWaveIn() { YWaveIn::SetFunctions(nullptr); }
 
-std::vector<DWORD_PTR> SimulatedWaveIn::Queued() const {
-    std::vector<DWORD_PTR> users;
-    for (const WAVEHDR* header : queue) users.push_back(header->dwUser);
-    return users;
-}
-
 bool SimulatedWaveIn::Return(unsigned bytes, unsigned char seed) {
     if (queue.empty()) return false;
     WAVEHDR* header = queue.front();
     queue.pop_front();
-    const std::vector<unsigned char> samples = SimulatedSamples(std::min<unsigned>(bytes, header->dwBufferLength), seed);
+    const auto samples = SimulatedSamples(std::min<unsigned>(bytes, header->dwBufferLength), seed);
     std::copy(samples.begin(), samples.end(), header->lpData);
     header->dwBytesRecorded = static_cast<DWORD>(samples.size());
     Notify(header);

@@ -10,17 +10,21 @@
 // Stands in for the system's wave-input devices while it lives: YWaveIn talks to this object
 // instead of the multimedia services. Tests choose its devices and answers, and return queued
 // buffers through the window messages a device posts.
-class SimulatedWaveIn {
-public:
+struct SimulatedWaveIn {
     SimulatedWaveIn();
     ~SimulatedWaveIn();
+    // Fills the first queued buffer with `bytes` bytes of SimulatedSamples(bytes, seed), takes it
+    // from the queue, posts its notification and dispatches the messages waiting. False when
+    // nothing is queued.
+    bool Return(unsigned bytes, unsigned char seed = 0);
+    // Dispatches every message waiting for this thread.
+    static void Pump();
 
     // The number of devices as reported; a capability query succeeds for every index with a name.
     unsigned deviceCount = 1;
     std::vector<std::string> names{"Simulated Input"};
     // The operation that fails with MMSYSERR_ALLOCATED ("open", "prepare", "add", "start", "reset",
-    // "close"; "all" for a device that went away), for the buffer with user value `failingBuffer`
-    // (0: any).
+    // "close"), for the buffer with the user value `failingBuffer` (0: any).
     std::string failing;
     DWORD_PTR failingBuffer = 0;
     // The capture position in samples; every query moves it by `positionStep`, a clock that runs
@@ -32,14 +36,6 @@ public:
     WAVEFORMATEX format = {};
     HWND window = nullptr;
     std::deque<WAVEHDR*> queue;  // the queued buffers, in the order the device fills them
-
-    std::vector<DWORD_PTR> Queued() const;  // their user values
-    // Fills the first queued buffer with `bytes` bytes of SimulatedSamples(bytes, seed), takes it
-    // from the queue, posts its notification and dispatches the messages waiting. False when nothing
-    // is queued.
-    bool Return(unsigned bytes, unsigned char seed = 0);
-    // Dispatches every message waiting for this thread.
-    static void Pump();
 };
 
 std::vector<unsigned char> SimulatedSamples(unsigned bytes, unsigned char seed);
