@@ -1,11 +1,10 @@
 #!/usr/bin/env python3
-"""fretlark-listen end to end under Wine, recording from "Monitor of ToneSink" of the test-audio daemon.
-
-usage: fretlark_listen_test.py LISTEN TEST_AUDIO AUDIO_DIR SOUND RUNNER...
-
-The run starts on the steady tone that plays, and after its first line the test switches the
-daemon to SOUND: four tones, one after another, and silence.
-"""
+# fretlark-listen end to end under Wine, recording from "Monitor of ToneSink" of the test-audio daemon.
+#
+# usage: fretlark_listen_test.py LISTEN TEST_AUDIO AUDIO_DIR SOUND RUNNER...
+#
+# The run starts on the steady tone that plays, and after its first line the test switches the
+# daemon to SOUND: four tones, one after another, and silence.
 import os
 import subprocess
 import sys
@@ -22,7 +21,7 @@ def listen(*args, env=None):
 
 class ListenTest(unittest.TestCase):
     def test_fast_updates_precise_pitch_and_automatic_note_on_tones_and_silence(self):
-        run = listen("--device", "1", "--seconds", "12", "--hop", "1024", "--precise", "--mode", "chromatic", "--auto-note")
+        run = listen("--device", "1", "--seconds", "10", "--hop", "1024", "--precise", "--mode", "chromatic", "--auto-note")
         lines = [run.stdout.readline().rstrip("\n") for _ in range(3)]
         subprocess.run(SWITCH, check=True)
         out, errors = run.communicate()
@@ -45,8 +44,11 @@ class ListenTest(unittest.TestCase):
                     seen.add(tone)
         self.assertEqual(set(NOTES), seen)
 
-    def test_a_device_that_does_not_open_and_a_bad_option_are_refused(self):
-        nowhere = dict(os.environ, PULSE_SERVER="unix:/nonexistent")
+    def test_usage_and_what_is_refused(self):
+        run = listen("--help")
+        usage = run.communicate()[0].splitlines()
+        self.assertEqual((0, "usage: fretlark-listen [options]"), (run.returncode, usage[0]))
+        nowhere = dict(os.environ, PULSE_SERVER="unix:/nonexistent")  # no sound server: no device opens
         for args, env, message in ((["--seconds", "1"], nowhere, r"can't open wave-input device 0: .*\S"),
                                    (["--seconds", "0"], None, r"--seconds must be .*")):
             run = listen(*args, env=env)
@@ -57,7 +59,7 @@ class ListenTest(unittest.TestCase):
 
 if __name__ == "__main__":
     if len(sys.argv) < 6:
-        sys.exit(__doc__)
+        sys.exit("usage: fretlark_listen_test.py LISTEN TEST_AUDIO AUDIO_DIR SOUND RUNNER...")
     LISTEN, audio, directory, sound, *RUNNER = sys.argv[1:]
     SWITCH = [audio, "play", directory, sound]
     unittest.main(argv=sys.argv[:1], verbosity=2)

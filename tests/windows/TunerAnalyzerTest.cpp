@@ -85,10 +85,8 @@ TEST(TunerAnalyzer, PublishesEveryFullBlockOfItsStreamAndStartsTheStreamAfresh) 
         received.clear();
         const std::vector<unsigned char> samples = SimulatedSamples(2 * analyzer.Hop(), n);
         device.Return(events[n] == 'S' ? samples.size() - 2 : samples.size(), n);
-        if (events[n] == 'S')
-            stream.clear();
-        else
-            stream.insert(stream.end(), samples.begin(), samples.end());
+        stream.insert(stream.end(), samples.begin(), samples.end());
+        if (events[n] == 'S') stream.clear();
         const bool full = stream.size() >= Block, result = full && !precisePitch;
         const double published = rawFrequency;
         const int load = cpuLoad;  // the load of the block before, none before the first

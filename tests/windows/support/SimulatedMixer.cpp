@@ -81,11 +81,9 @@ MMRESULT Details(HMIXEROBJ mixer, LPMIXERCONTROLDETAILS details, DWORD flags, bo
         return card->listTextFails ? MMSYSERR_ERROR : MMSYSERR_NOERROR;
     }
     auto* data = static_cast<DWORD*>(details->paDetails);
+    DWORD* from = write ? data : values;
+    std::copy(from, from + std::max<DWORD>(items, 1), write ? values : data);
     card->writes += write;
-    if (write)
-        std::copy(data, data + std::max<DWORD>(items, 1), values);
-    else
-        std::copy(values, values + std::max<DWORD>(items, 1), data);
     return MMSYSERR_NOERROR;
 }
 
