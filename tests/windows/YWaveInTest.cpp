@@ -159,6 +159,14 @@ TEST(YWaveIn, EachFailureThrowsWithItsLine) {
         EXPECT_EQ(failure.state > 0, device.isOpen) << failure.line;
         device.failing.clear();
     }
+    // A device that can no longer be closed is left to the system, but the destructor takes the
+    // window along, so that no notification can reach the destroyed object.
+    {
+        Recorder lost;
+        lost.Open(0);
+        device.failing = "close";
+    }
+    EXPECT_EQ(0, CaptureWindows());
 }
 
 }  // namespace
