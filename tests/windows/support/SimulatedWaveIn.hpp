@@ -23,8 +23,9 @@ struct SimulatedWaveIn {
     // The number of devices as reported; a capability query succeeds for every index with a name.
     unsigned deviceCount = 1;
     std::vector<std::string> names{"Simulated Input"};
-    // The operation that fails with MMSYSERR_ALLOCATED ("open", "prepare", "add", "start", "reset",
-    // "close"), for the buffer with the user value `failingBuffer` (0: any).
+    // The operation that fails with MMSYSERR_ALLOCATED ("open", "prepare", "unprepare", "add",
+    // "start", "reset", "position", "close"), for the buffer whose user value is `failingBuffer`
+    // (0: any buffer).
     std::string failing;
     DWORD_PTR failingBuffer = 0;
     // The capture position in samples; every query moves it by `positionStep`, a clock that runs
