@@ -7,115 +7,92 @@
 namespace {
 
 constexpr UINT MixerId = 3;
-constexpr DWORD ObjectTypeMask = 0xF0000000;
-constexpr DWORD SpeakerLine = 0xA0, RecordingLine = 0xB0, FirstInputLine = 0x100;
-constexpr DWORD SelectorControl = 1, FirstVolumeControl = 0x200;
+SimulatedMixer* card = nullptr;
 
-SimulatedMixer* current = nullptr;
-
-HMIXER Handle() { return reinterpret_cast<HMIXER>(current); }
-
-bool Valid(HMIXEROBJ mixer, DWORD flags) {
-    return current->isOpen && reinterpret_cast<HMIXER>(mixer) == Handle() && (flags & ObjectTypeMask) == MIXER_OBJECTF_HMIXER;
+bool Ours(HMIXEROBJ mixer, DWORD flags) {
+    return card->isOpen && mixer == reinterpret_cast<HMIXEROBJ>(card) && (flags & 0xF0000000) == MIXER_OBJECTF_HMIXER;
 }
 
 MMRESULT WINAPI GetId(HMIXEROBJ device, UINT* id, DWORD flags) {
-    if (flags != MIXER_OBJECTF_WAVEIN || reinterpret_cast<UINT_PTR>(device) != current->waveInDevice) return MMSYSERR_NODRIVER;
     *id = MixerId;
-    return MMSYSERR_NOERROR;
+    const bool ours = flags == MIXER_OBJECTF_WAVEIN && reinterpret_cast<UINT_PTR>(device) == card->waveInDevice;
+    return ours ? MMSYSERR_NOERROR : MMSYSERR_NODRIVER;
 }
 
-MMRESULT WINAPI Open(LPHMIXER mixer, UINT id, DWORD_PTR, DWORD_PTR, DWORD flags) {
-    if (id != MixerId || flags != CALLBACK_NULL) return MMSYSERR_BADDEVICEID;
-    current->isOpen = true;
-    *mixer = Handle();
+MMRESULT WINAPI Open(LPHMIXER mixer, UINT id, DWORD_PTR callback, DWORD_PTR user, DWORD flags) {
+    if (id != MixerId || callback || user || flags != CALLBACK_NULL) return MMSYSERR_BADDEVICEID;
+    card->isOpen = true;
+    *mixer = reinterpret_cast<HMIXER>(card);
     return MMSYSERR_NOERROR;
 }
 
 MMRESULT WINAPI Close(HMIXER mixer) {
-    if (mixer != Handle()) return MMSYSERR_INVALHANDLE;
-    current->isOpen = false;
+    card->isOpen = card->isOpen && mixer != reinterpret_cast<HMIXER>(card);
     return MMSYSERR_NOERROR;
 }
 
 MMRESULT WINAPI Caps(UINT_PTR id, LPMIXERCAPSA caps, UINT size) {
-    if (id != MixerId || size != sizeof *caps) return MMSYSERR_BADDEVICEID;
-    *caps = {};
     caps->cDestinations = 2;
-    return MMSYSERR_NOERROR;
+    return id == MixerId && size == sizeof *caps ? MMSYSERR_NOERROR : MMSYSERR_BADDEVICEID;
 }
 
+// Line ids: destination d is line d, input i is line 2 + i.
 MMRESULT WINAPI LineInfo(HMIXEROBJ mixer, LPMIXERLINEA line, DWORD flags) {
-    if (!Valid(mixer, flags) || line->cbStruct != sizeof *line) return MMSYSERR_INVALPARAM;
-    const auto& inputs = current->inputs;
-    DWORD query = flags & MIXER_GETLINEINFOF_QUERYMASK;
-    if (query == MIXER_GETLINEINFOF_DESTINATION && line->dwDestination < 2) {
-        bool recording = line->dwDestination == 1;
-        line->dwComponentType = recording ? MIXERLINE_COMPONENTTYPE_DST_WAVEIN : MIXERLINE_COMPONENTTYPE_DST_SPEAKERS;
-        line->dwLineID = recording ? RecordingLine : SpeakerLine;
-        line->cConnections = recording ? static_cast<DWORD>(inputs.size()) : 0;
-        return MMSYSERR_NOERROR;
-    }
-    if (query == MIXER_GETLINEINFOF_SOURCE && line->dwDestination == 1 && line->dwSource < inputs.size()) {
-        line->dwComponentType = inputs[line->dwSource].type;
-        line->dwLineID = FirstInputLine + line->dwSource;
-        return MMSYSERR_NOERROR;
-    }
-    return MIXERR_INVALLINE;
-}
-
-MMRESULT WINAPI Controls(HMIXEROBJ mixer, LPMIXERLINECONTROLSA query, DWORD flags) {
-    if (!Valid(mixer, flags) || (flags & MIXER_GETLINECONTROLSF_QUERYMASK) != MIXER_GETLINECONTROLSF_ONEBYTYPE ||
-        query->cControls != 1 || query->cbmxctrl != sizeof(MIXERCONTROLA))
-        return MMSYSERR_INVALPARAM;
-    MIXERCONTROLA& control = *query->pamxctrl;
-    DWORD input = query->dwLineID - FirstInputLine;
-    if (query->dwLineID == RecordingLine && current->selectorType && query->dwControlType == current->selectorType) {
-        control.dwControlID = SelectorControl;
-        control.fdwControl = MIXERCONTROL_CONTROLF_UNIFORM | MIXERCONTROL_CONTROLF_MULTIPLE;
-        control.cMultipleItems = static_cast<DWORD>(current->entries.size());
-    } else if (input < current->inputs.size() && query->dwControlType == MIXERCONTROL_CONTROLTYPE_VOLUME && !current->volumesGone) {
-        control.dwControlID = FirstVolumeControl + input;
-        control.fdwControl = MIXERCONTROL_CONTROLF_UNIFORM;
-        control.cMultipleItems = 0;
-    } else {
-        return MIXERR_INVALCONTROL;
-    }
-    control.dwControlType = query->dwControlType;
+    const DWORD query = flags & MIXER_GETLINEINFOF_QUERYMASK, d = line->dwDestination, s = line->dwSource;
+    const bool destination = query == MIXER_GETLINEINFOF_DESTINATION && d < 2;
+    const bool source = query == MIXER_GETLINEINFOF_SOURCE && d == 1 && s < card->inputs.size();
+    if (!Ours(mixer, flags) || line->cbStruct != sizeof *line || !(destination || source)) return MIXERR_INVALLINE;
+    line->dwLineID = destination ? d : 2 + s;
+    line->dwComponentType = source ? card->inputs[s].type
+                            : d    ? MIXERLINE_COMPONENTTYPE_DST_WAVEIN
+                                   : MIXERLINE_COMPONENTTYPE_DST_SPEAKERS;
+    line->cConnections = destination && d ? static_cast<DWORD>(card->inputs.size()) : 0;
     return MMSYSERR_NOERROR;
 }
 
-// The values a details call reaches; null when the call is not a valid one.
-DWORD* Values(HMIXEROBJ mixer, const MIXERCONTROLDETAILS* details, DWORD flags, DWORD itemSize) {
-    if (!Valid(mixer, flags) || details->cbStruct != sizeof *details || details->cChannels != 1 || details->cbDetails != itemSize)
-        return nullptr;
-    if (details->dwControlID == SelectorControl && details->cMultipleItems == current->entries.size())
-        return current->selection.data();
-    DWORD input = details->dwControlID - FirstVolumeControl;
-    if (input < current->inputs.size() && details->cMultipleItems == 0) return &current->inputs[input].volume;
-    return nullptr;
+// Control ids: the selector is control 0, the volume of input i control 1 + i.
+MMRESULT WINAPI Controls(HMIXEROBJ mixer, LPMIXERLINECONTROLSA query, DWORD flags) {
+    const DWORD input = query->dwLineID - 2, type = query->dwControlType;
+    const bool selector = query->dwLineID == 1 && type == card->selectorType;
+    const bool volume = input < card->inputs.size() && type == MIXERCONTROL_CONTROLTYPE_VOLUME && !card->volumesGone;
+    if (!Ours(mixer, flags) || (flags & MIXER_GETLINECONTROLSF_QUERYMASK) != MIXER_GETLINECONTROLSF_ONEBYTYPE ||
+        query->cControls != 1 || query->cbmxctrl != sizeof(MIXERCONTROLA) || !(selector || volume))
+        return MIXERR_INVALCONTROL;
+    const DWORD items = selector ? static_cast<DWORD>(card->entries.size()) : 0;
+    const DWORD multiple = items ? MIXERCONTROL_CONTROLF_MULTIPLE : 0;
+    *query->pamxctrl = {sizeof(MIXERCONTROLA), selector ? 0 : 1 + input, type, multiple, items};
+    return MMSYSERR_NOERROR;
+}
+
+// Reads or writes a control's values (the selection, or an input's volume), or reads the selector's
+// item texts.
+MMRESULT Details(HMIXEROBJ mixer, LPMIXERCONTROLDETAILS details, DWORD flags, bool write) {
+    const DWORD id = details->dwControlID, items = details->cMultipleItems;
+    const bool texts = (flags & MIXER_GETCONTROLDETAILSF_QUERYMASK) == MIXER_GETCONTROLDETAILSF_LISTTEXT && !write;
+    DWORD* values = id == 0 && items == card->entries.size()    ? card->selection.data()
+                    : id && id <= card->inputs.size() && !items ? &card->inputs[id - 1].volume
+                                                                : nullptr;
+    if (!Ours(mixer, flags) || !values || details->cbStruct != sizeof *details || details->cChannels != 1 ||
+        details->cbDetails != (texts ? sizeof(MIXERCONTROLDETAILS_LISTTEXTA) : sizeof(DWORD)))
+        return MMSYSERR_INVALPARAM;
+    if (texts) {
+        auto* names = static_cast<MIXERCONTROLDETAILS_LISTTEXTA*>(details->paDetails);
+        for (DWORD i = 0; i < items; ++i) names[i] = {0, card->entries[i], "input"};
+        return card->listTextFails ? MMSYSERR_ERROR : MMSYSERR_NOERROR;
+    }
+    auto* data = static_cast<DWORD*>(details->paDetails);
+    DWORD* from = write ? data : values;
+    std::copy(from, from + std::max<DWORD>(items, 1), write ? values : data);
+    card->writes += write;
+    return MMSYSERR_NOERROR;
 }
 
 MMRESULT WINAPI GetDetails(HMIXEROBJ mixer, LPMIXERCONTROLDETAILS details, DWORD flags) {
-    if ((flags & MIXER_GETCONTROLDETAILSF_QUERYMASK) == MIXER_GETCONTROLDETAILSF_LISTTEXT) {
-        if (!Values(mixer, details, flags, sizeof(MIXERCONTROLDETAILS_LISTTEXTA))) return MMSYSERR_INVALPARAM;
-        auto* texts = static_cast<MIXERCONTROLDETAILS_LISTTEXTA*>(details->paDetails);
-        for (size_t i = 0; i < current->entries.size(); ++i) texts[i] = {0, current->entries[i], "input"};
-        return current->listTextFails ? MMSYSERR_ERROR : MMSYSERR_NOERROR;
-    }
-    DWORD* values = Values(mixer, details, flags, sizeof(DWORD));
-    if (!values) return MMSYSERR_INVALPARAM;
-    std::copy(values, values + std::max<DWORD>(details->cMultipleItems, 1), static_cast<DWORD*>(details->paDetails));
-    return MMSYSERR_NOERROR;
+    return Details(mixer, details, flags, false);
 }
 
 MMRESULT WINAPI SetDetails(HMIXEROBJ mixer, LPMIXERCONTROLDETAILS details, DWORD flags) {
-    DWORD* values = Values(mixer, details, flags, sizeof(DWORD));
-    if (!values) return MMSYSERR_INVALPARAM;
-    const auto* written = static_cast<const DWORD*>(details->paDetails);
-    std::copy(written, written + std::max<DWORD>(details->cMultipleItems, 1), values);
-    ++current->writes;
-    return MMSYSERR_NOERROR;
+    return Details(mixer, details, flags, true);
 }
 
 const YAudioMixerFunctions table = {GetId, Open, Close, Caps, LineInfo, Controls, GetDetails, SetDetails};
@@ -124,15 +101,15 @@ const YAudioMixerFunctions table = {GetId, Open, Close, Caps, LineInfo, Controls
 
 SimulatedMixer::SimulatedMixer(std::vector<SimulatedInput> inputs, DWORD selectorType, std::vector<DWORD> entries,
                                std::vector<DWORD> selection)
-    : inputs(std::move(inputs)), selectorType(selectorType), entries(std::move(entries)), selection(std::move(selection)) {
-    current = this;
+    : inputs(std::move(inputs)),
+      selectorType(selectorType),
+      entries(std::move(entries)),
+      selection(std::move(selection)) {
+    card = this;
     YAudioMixer::SetFunctions(&table);
 }
 
-SimulatedMixer::~SimulatedMixer() {
-    YAudioMixer::SetFunctions(nullptr);
-    current = nullptr;
-}
+SimulatedMixer::~SimulatedMixer() { YAudioMixer::SetFunctions(nullptr); }
 
 std::vector<DWORD> SimulatedMixer::Volumes() const {
     std::vector<DWORD> volumes;
