@@ -426,11 +426,10 @@ class WindowTest(unittest.TestCase):
         # Fext over the frequency of a block of the tone as the rate, to the rounding of the frequency shown.
         tone_rate = lambda w: (min(raw) - 0.01 <= float(w[R.IDC_RAW_FREQUENCY] or 0) <= max(raw) + 0.01 and
                                abs(reference / float(w[R.IDC_RAW_FREQUENCY]) - float(w[R.IDC_RATE])) < 1e-5)
-        page = self.page
 
         def external_source():
             self.ok("open", R.IDM_CALIBRATE)
-            page(R.IDC_EXTERNAL_SOURCE)
+            self.page(R.IDC_EXTERNAL_SOURCE)
             self.click(WIZARD, R.IDC_EXTERNAL_SOURCE)
 
         def enter(frequency, refused=None):
@@ -438,9 +437,9 @@ class WindowTest(unittest.TestCase):
             self.click(WIZARD, NEXT)
             if refused:
                 self.assertEqual(refused, wait_until(lambda: drive("boxes", "0.1")[1].get("box")))
-                page(R.IDC_EXTERNAL_FREQUENCY, lambda w: w.get(R.IDC_EXTERNAL_FREQUENCY + ".enabled") == "1")
+                self.page(R.IDC_EXTERNAL_FREQUENCY, lambda w: w.get(R.IDC_EXTERNAL_FREQUENCY + ".enabled") == "1")
                 return
-            listening = page(R.IDC_RATE, lambda w: buttons(w) == "bn")
+            listening = self.page(R.IDC_RATE, lambda w: buttons(w) == "bn")
             self.assertEqual("%8.2f" % float(frequency), listening[R.IDC_REFERENCE_FREQUENCY])
             self.assertNotEqual("1", listening.get(R.IDC_TIME_LEFT + ".visible"))
 
@@ -452,22 +451,22 @@ class WindowTest(unittest.TestCase):
             enter(frequency, refused)
             if not refused:
                 self.click(WIZARD, BACK)
-                page(R.IDC_EXTERNAL_FREQUENCY)
+                self.page(R.IDC_EXTERNAL_FREQUENCY)
         # While the page measures, the main window goes on showing every block; a block without a
         # tone gives no calibration (though Fext over the silent block's peak would pass for one).
         silence_peak = " 2753.56"  # a silent block's flat spectrum peaks at the top of the range
         enter(str(reference))
-        page(R.IDC_RATE, tone_rate)
+        self.page(R.IDC_RATE, tone_rate)
         play("silence")
-        page(R.IDC_RATE, lambda w: w[R.IDC_RAW_FREQUENCY] == silence_peak and w[R.IDC_RATE] == "1.000000")
+        self.page(R.IDC_RATE, lambda w: w[R.IDC_RAW_FREQUENCY] == silence_peak and w[R.IDC_RATE] == "1.000000")
         self.assertTrue(self.measures(lambda hz: hz > 2700))
         # Back and Cancel both give the blocks back to the main window.
         self.click(WIZARD, BACK)
-        page(R.IDC_EXTERNAL_SOURCE)
+        self.page(R.IDC_EXTERNAL_SOURCE)
         play(tone)
         self.assertTrue(self.measures(lambda hz: hz < 2000))
         self.click(WIZARD, NEXT)
-        page(R.IDC_RATE, tone_rate)
+        self.page(R.IDC_RATE, tone_rate)
         self.click(WIZARD, CANCEL)
         self.ok("gone", WIZARD, "5")
         play("silence")
@@ -477,9 +476,9 @@ class WindowTest(unittest.TestCase):
         play(tone)
         external_source()
         enter(str(reference))
-        page(R.IDC_RATE, tone_rate)
+        self.page(R.IDC_RATE, tone_rate)
         self.click(WIZARD, NEXT)
-        rate = float(page(R.IDC_CALIBRATION_STATUS, lambda w: buttons(w) == "f")[R.IDC_CALIBRATION_STATUS].split(": ")[1])
+        rate = float(self.page(R.IDC_CALIBRATION_STATUS, lambda w: buttons(w) == "f")[R.IDC_CALIBRATION_STATUS].split(": ")[1])
         self.click(WIZARD, FINISH)
         self.assertTrue(self.measures(lambda hz: min(raw) * rate - 0.01 <= hz <= max(raw) * rate + 0.01))
         self.assertAlmostEqual(reference / float(tone), rate, delta=0.001)

@@ -227,11 +227,6 @@ protected:
         window.GetControlText(id, text);
         return text.CStr();
     }
-    int Height() {
-        RECT bounds;
-        GetWindowRect(window.GetHandle(), &bounds);
-        return bounds.bottom - bounds.top;
-    }
     // A pixel of a control on the screen, or with `colour` the control painted over in it.
     COLORREF Pixel(int id, int x, int y, COLORREF colour = CLR_INVALID) {
         HWND control = window.GetControl(id);
@@ -310,23 +305,21 @@ TEST_F(TunerWindowTest, AStringClickedTwiceGoesBackToAutomaticAndTheButtonsShowI
     EXPECT_EQ("......", Pressed());
 }
 
-TEST_F(TunerWindowTest, DetailsFollowTheCheckMarkAndAlwaysExpandToTheFullSize) {
-    int collapsed = Height();
+TEST_F(TunerWindowTest, DetailsShowAtFullSizeResultsRedrawOnlyWhatChangedAndADrawingFailureLeavesTheWindowReady) {
+    // The details follow the check mark and always expand to the full size.
+    RECT bounds;
+    auto height = [&] { return GetWindowRect(window.GetHandle(), &bounds), bounds.bottom - bounds.top; };
+    int collapsed = height();
     Send(WM_COMMAND, IDM_DETAILS);
-    int full = Height();
+    int full = height();
     EXPECT_GT(full, collapsed);
     EXPECT_EQ(static_cast<UINT>(MF_CHECKED), window.GetMenuItemState(IDM_DETAILS));
     Send(WM_COMMAND, IDM_DETAILS);
-    EXPECT_EQ(collapsed, Height());
-    RECT bounds;
-    GetWindowRect(window.GetHandle(), &bounds);
+    EXPECT_EQ(collapsed, height());
     MoveWindow(window.GetHandle(), bounds.left, bounds.top, bounds.right - bounds.left, collapsed - 20, TRUE);
     Send(WM_COMMAND, IDM_DETAILS);
-    EXPECT_EQ(full, Height());
-}
+    EXPECT_EQ(full, height());
 
-TEST_F(TunerWindowTest, ResultsRedrawOnlyWhatChangedAndADrawingFailureLeavesTheWindowReady) {
-    Send(WM_COMMAND, IDM_DETAILS);
     tunerMode = TunerModeChromatic;  // shows in the static layer only once it is rebuilt
     measuredFrequency = 445.0;
     inputLevel = 4000;
@@ -670,38 +663,35 @@ TEST_F(AudioSourceTest, AtStartUpTheCloseBoxTriesAgainAndAUsableDeviceStartsTheT
     refused = {1};
     SimulatedMixer card({{Line, 1000}, {Mic, 2000}, {Cd, 3000}}, MIXERCONTROL_CONTROLTYPE_MUX, {Line, Mic, Cd}, {1, 0, 0});
     card.waveInDevice = 0;
-    {
-        TunerMixer programMixer;
-        HWND first = nullptr;
-        EXPECT_EQ(0, RunTuner({WaitFor([&] { return boxes.Boxes().size() == 1 && (first = Dialog(Audio)); }),
-                          Do([&] { PostMessageA(first, WM_CLOSE, 0, 0); }),
-                          WaitFor([&] { return boxes.Boxes().size() == 2 && Dialog(Audio) && Dialog(Audio) != first; }),
-                          Do([&] { ChooseDevice(0); }),
-                          // Capture runs on the chosen device at once, and so does the analysis.
-                          NextResult(), Do([&] {
-                              Click(IDC_SOURCE_MIC);
-                              Click(IDOK);
-                          }),
-                          WaitFor([&] { return analysisTarget != nullptr; }), NextResult(), Do([&] {
-                              EXPECT_EQ((std::vector<DWORD>{0, 1, 0}), card.selection);
-                              EXPECT_EQ((std::vector<DWORD>{1000, 40959, 3000}), card.Volumes());
-                              // Logging off: Windows ends the process after WM_ENDSESSION, and no
-                              // exit of the program's own follows.
-                              SendMessageA(analysisTarget, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
-                              SendMessageA(analysisTarget, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
-                              EXPECT_NE(std::string::npos, ReadBytes(directory.File(SettingsFileName)).find("WaveIn = 0"));
-                              EXPECT_EQ((std::vector<DWORD>{1, 0, 0}), card.selection);
-                              PostMessageA(analysisTarget, WM_CLOSE, 0, 0);
-                          })},
-                         programMixer));
-        EXPECT_EQ(CantOpen(MMSYSERR_ALLOCATED) + "|" + CantOpen(MMSYSERR_ALLOCATED), Box(0) + "|" + Box(1));
-        EXPECT_EQ((std::vector<UINT>{0}), opened);
-        // The new card got the stored source and level at once, so the slider showed that level.
-        EXPECT_EQ("0 2 40", Setting(KeyWaveIn) + " " + Setting(KeySource) + " " + Setting(KeyInputLevel));
-        EXPECT_EQ(InputSourceMicrophone, inputSource);
-    }
-    EXPECT_EQ((std::vector<DWORD>{1, 0, 0}), card.selection);
-    EXPECT_EQ((std::vector<DWORD>{1000, 2000, 3000}), card.Volumes());
+    TunerMixer programMixer;  // gone before the card is
+    HWND first = nullptr;
+    EXPECT_EQ(0, RunTuner({WaitFor([&] { return boxes.Boxes().size() == 1 && (first = Dialog(Audio)); }),
+                           Do([&] { PostMessageA(first, WM_CLOSE, 0, 0); }),
+                           WaitFor([&] { return boxes.Boxes().size() == 2 && Dialog(Audio) && Dialog(Audio) != first; }),
+                           Do([&] { ChooseDevice(0); }),
+                           // Capture runs on the chosen device at once, and so does the analysis.
+                           NextResult(), Do([&] {
+                               Click(IDC_SOURCE_MIC);
+                               Click(IDOK);
+                           }),
+                           WaitFor([&] { return analysisTarget != nullptr; }), NextResult(), Do([&] {
+                               EXPECT_EQ((std::vector<DWORD>{0, 1, 0}), card.selection);
+                               EXPECT_EQ((std::vector<DWORD>{1000, 40959, 3000}), card.Volumes());
+                               // Logging off: Windows ends the process after WM_ENDSESSION, and no
+                               // exit of the program's own follows.
+                               SendMessageA(analysisTarget, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+                               SendMessageA(analysisTarget, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+                               EXPECT_NE(std::string::npos, ReadBytes(directory.File(SettingsFileName)).find("WaveIn = 0"));
+                               EXPECT_EQ((std::vector<DWORD>{1, 0, 0}), card.selection);
+                               EXPECT_EQ((std::vector<DWORD>{1000, 2000, 3000}), card.Volumes());
+                               PostMessageA(analysisTarget, WM_CLOSE, 0, 0);
+                           })},
+                          programMixer));
+    EXPECT_EQ(CantOpen(MMSYSERR_ALLOCATED) + "|" + CantOpen(MMSYSERR_ALLOCATED), Box(0) + "|" + Box(1));
+    EXPECT_EQ((std::vector<UINT>{0}), opened);
+    // The new card got the stored source and level at once, so the slider showed that level.
+    EXPECT_EQ("0 2 40", Setting(KeyWaveIn) + " " + Setting(KeySource) + " " + Setting(KeyInputLevel));
+    EXPECT_EQ(InputSourceMicrophone, inputSource);
 }
 
 // Fast Updates while another program holds the device: it opens with neither hop, the error box
