@@ -1,12 +1,11 @@
 #!/usr/bin/env python3
-"""fretlark.exe end to end under Wine, as a user meets it: copied into an empty directory and
-started while the test-audio daemon plays a tone (TEST_AUDIO_TONE names the file), or with no sound
-server at all. fretlark-drive works the window and its dialogs from another process, reads their
-texts and takes the display's pixels from the screen; the test then judges the exit code and the
-settings file the tuner wrote.
-
-usage: fretlark_window_test.py PROGRAM DRIVE ANALYZE RUNNER... --case CASE
-"""
+# fretlark.exe end to end under Wine, as a user meets it: copied into an empty directory and
+# started while the test-audio daemon plays a tone (TEST_AUDIO_TONE names the file), or with no sound
+# server at all. fretlark-drive works the window and its dialogs from another process, reads their
+# texts and takes pixels from the screen; the test then judges the exit code and the settings file
+# the tuner wrote. What the display and the meters draw is judged in process (tests/windows).
+#
+# usage: fretlark_window_test.py PROGRAM DRIVE ANALYZE RUNNER... --case CASE
 import os
 import shutil
 import struct
@@ -27,31 +26,23 @@ PROGRAM = DRIVE = ANALYZE = CASE = None
 RUNNER = []
 
 
-class Ids:
-    """The program's resource ids by name, as the resource header defines them."""
-
-    def __init__(self, path):
-        with open(path) as header:
-            for words in (line.split() for line in header):
-                if len(words) == 3 and words[0] == "#define":
-                    setattr(self, words[1], words[2])
+# The program's resource ids by name, as the resource header defines them.
+with open(os.path.join(HERE, "..", "..", "Res", "resource.h")) as header:
+    R = type("Ids", (), {w[1]: w[2] for w in (line.split() for line in header) if len(w) == 3 and w[0] == "#define"})
 
 
-R = Ids(os.path.join(HERE, "..", "..", "Res", "resource.h"))
-
-
+# fretlark-drive's exit code and the key=value lines it printed. Its output goes through a file,
+# not a pipe: a Wine service that the call happens to start inherits the output and outlives the
+# call, and a pipe would stay open until the service ends.
 def drive(*args, timeout=60):
-    """fretlark-drive's exit code and the key=value lines it printed. Its output goes through a file,
-    not a pipe: a Wine service that the call happens to start inherits the output and outlives the
-    call, and a pipe would stay open until the service ends."""
     with tempfile.TemporaryFile("w+") as output:
         code = subprocess.run(RUNNER + [DRIVE] + list(args), stdout=output, stderr=subprocess.DEVNULL, timeout=timeout).returncode
         output.seek(0)
         return code, dict(line.rstrip("\r\n").split("=", 1) for line in output if "=" in line)
 
 
+# Polls `condition` until it gives something true; that, or None when the time is up.
 def wait_until(condition, seconds=15):
-    """Polls `condition` until it gives something true; that, or None when the time is up."""
     end = time.monotonic() + seconds
     while True:
         result = condition()
@@ -60,8 +51,8 @@ def wait_until(condition, seconds=15):
         time.sleep(0.1)
 
 
+# Makes the test's sound server play a frequency, a WAV file or silence; gives the file.
 def play(sound):
-    """Makes the test's sound server play a frequency, a WAV file or silence; gives the file."""
     directory = os.path.dirname(os.environ["PULSE_RUNTIME_PATH"])
     test_audio = os.path.join(os.path.dirname(RUNNER[0]), "test-audio")
     if sound == "silence":
@@ -72,16 +63,16 @@ def play(sound):
         return playing.read().strip()
 
 
+# fretlark-analyze's rows for a tone file.
 def analysis(tone):
-    """fretlark-analyze's rows for a tone file."""
     with tempfile.TemporaryFile("w+") as output:
         assert subprocess.run(RUNNER + [ANALYZE, tone], stdout=output, timeout=60).returncode == 0
         output.seek(0)
         return [line.rstrip("\r\n").split(",") for line in output.readlines()[1:]]
 
 
+# (width, height, pixel(x, y) -> (r, g, b)) of a 24-bit bottom-up BMP.
 def bmp_pixels(path):
-    """(width, height, pixel(x, y) -> (r, g, b)) of a 24-bit bottom-up BMP."""
     with open(path, "rb") as f:
         data = f.read()
     offset, = struct.unpack_from("<I", data, 10)
@@ -90,23 +81,14 @@ def bmp_pixels(path):
     return width, height, lambda x, y: tuple(reversed(data[offset + (height - 1 - y) * stride + 3 * x:][:3]))
 
 
-def lit_bars(width, semitones):
-    """The grid bars the display lights for a difference, by its rules: from the centre (moved
-    onto the bar grid) towards the difference, none when it lies beyond the scale."""
-    centre, reach = (width + 1) // 2, int((width - 20) * semitones / 2 / 1.5)
-    on_grid = lambda x: x - int((x - 10) - 4 * int((x - 10) / 4))
-    first, last = (on_grid(centre), on_grid(centre) + reach) if semitones >= 0 else (on_grid(centre + reach), centre)
-    return set() if first < 10 or last > width - 10 else set(range(first, last + 1, 4))
-
-
+# The wizard's buttons that can be pressed: b(ack), n(ext), f(inish).
 def buttons(wizard):
-    """The wizard's buttons that can be pressed: b(ack), n(ext), f(inish)."""
     return "".join(letter for button, letter in ((BACK, "b"), (NEXT, "n"), (FINISH, "f")) if wizard.get(button + ".enabled") == "1")
 
 
+# {(section, key): value} of a settings file as the tuner reads it: names without regard to
+# letter case, the first of a key's lines.
 def first_values(settings):
-    """{(section, key): value} of a settings file as the tuner reads it: names without regard to
-    letter case, the first of a key's lines."""
     values, section = {}, ""
     for line in settings.splitlines():
         line = line.strip()
@@ -127,15 +109,15 @@ class WindowTest(unittest.TestCase):
     def test_case(self):
         getattr(self, "case_" + CASE.replace("-", "_"))()
 
+    # A drive call that must succeed; what it printed.
     def ok(self, *args, timeout=60):
-        """A drive call that must succeed; what it printed."""
         code, printed = drive(*args, timeout=timeout)
         self.assertEqual(0, code, args)
         return printed
 
+    # fretlark.exe from the test's directory, over `settings` when given; ended, should the test
+    # fail, before the next test can meet it.
     def start(self, prefix=(), settings=None):
-        """fretlark.exe from the test's directory, over `settings` when given; ended, should the test
-        fail, before the next test can meet it."""
         if settings is not None:
             with open(self.settings, "wb") as out:
                 out.write(settings if isinstance(settings, bytes) else settings.encode())
@@ -145,64 +127,56 @@ class WindowTest(unittest.TestCase):
         self.addCleanup(lambda: process.poll() is None and (process.kill(), process.wait()))
         return process
 
+    # Closes the window: a normal end, and the settings file as it must be then.
     def close(self, process, settings=FIRST_RUN_SETTINGS):
-        """Closes the window: a normal end, and the settings file as it must be then."""
         drive("close")
         self.assertEqual(0, process.wait(timeout=30))
         if settings is not None:
             with open(self.settings, newline="") as written:
                 self.assertEqual(settings, written.read())
 
+    # The controls of the dialog with that caption, once `condition` holds for them.
     def dialog(self, caption, condition=lambda controls: True, seconds=15):
-        """The controls of the dialog with that caption, once `condition` holds for them."""
         found = wait_until(lambda: (lambda c: c if c[0] == 0 and condition(c[1]) else None)(drive("in", caption, "controls")),
                            seconds)
         self.assertTrue(found, "the dialog %s as expected" % caption)
         return found[1]
 
+    # The wizard once its page with `control` shows and `condition` holds.
     def page(self, control, condition=lambda controls: True, seconds=15):
-        """The wizard once its page with `control` shows and `condition` holds."""
         return self.dialog(WIZARD, lambda w: w.get(control + ".visible") == "1" and condition(w), seconds)
 
+    # The calibration rate of the settings file, rounded as the wizard's result page shows it.
     def stored_rate(self):
-        """The calibration rate of the settings file, rounded as the wizard's result page shows it."""
         with open(self.settings, newline="") as settings:
             return "%.5f" % float(settings.read().split("Calibration = ")[1].split("\r\n")[0])
 
     def click(self, caption, control):
         self.assertEqual("1", drive("in", caption, "click", control)[1].get("clicked"), "%s cannot be clicked" % control)
 
+    # Whether the main window comes to show a measured frequency that `accept` takes.
     def measures(self, accept, seconds=15):
-        """Whether the main window comes to show a measured frequency that `accept` takes."""
         return wait_until(lambda: accept(float(drive("texts")[1].get("measured", "0"))), seconds)
 
+    # The window against fretlark-analyze on the same tone: target, string, harmonic, frequency and
+    # difference. Which bars that difference lights is the display's own test (tests/windows).
     def check_tone(self, tone, string_label):
-        """The window against fretlark-analyze on the same tone: target, string, harmonic, frequency
-        and difference, and every bar of the scale lit as the shown difference says."""
         rows = analysis(tone)
         measured = [float(row[5]) for row in rows]
-        capture = os.path.join(self.directory, "display.bmp")
         # The first result after a change of tone may hold a little of the tone before.
         texts = wait_until(lambda: (lambda t: t if min(measured) - 0.006 <= float(t.get("measured") or 0) <= max(measured) + 0.006
-                                    else None)(self.ok("snapshot", R.IDC_DISPLAY, capture)), 20)
+                                    else None)(self.ok("texts")), 20)
         self.assertTrue(texts, "the window never showed " + tone)
-        width, height, pixel = bmp_pixels(capture)
         self.assertEqual(("Fretlark - Standard", "E,A,D,G,B,E", "111111", "0000"),
                          (texts["caption"], texts["strings"], texts["strings_visible"], texts["chromatic_visible"]))
-        self.assertEqual({rows[0][6]}, {row[6] for row in rows}, "the tone file is one note")
+        self.assertEqual({texts["target"].strip()}, {row[6] for row in rows}, "the tone file is one note, the target")
         self.assertEqual(string_label, texts["strings"].split(",")[int(rows[0][7])])
         self.assertEqual(rows[0][8], texts["harmonic"].strip())
-        cents = int(texts["difference"])
-        self.assertIn(cents, {int(row[9]) for row in rows})
-        lit, foot, centre = lit_bars(width, cents / 100), height - 1 - 11 - 5, (width + 1) // 2
-        self.assertTrue(lit)
-        for x in range(10, width - 9, 4):
-            lit_colour = (0, 255, 0) if abs(x - centre) <= 10 else (255, 255, 0)
-            self.assertEqual(lit_colour if x in lit else (32, 32, 32), pixel(x, foot), "bar %d" % x)
+        self.assertIn(int(texts["difference"]), {int(row[9]) for row in rows})
 
+    # The low E string and then an A string 20 cents flat, as the tuner shows them; chromatic
+    # tuning; a normal end writes the first run's settings.
     def case_tones(self):
-        """The low E string and then an A string 20 cents flat, as the tuner shows them; chromatic
-        tuning; a normal end writes the first run's settings."""
         tuner = self.start()
         started = self.ok("wait", "20")
         self.check_tone(os.environ["TEST_AUDIO_TONE"], "E")
@@ -222,9 +196,9 @@ class WindowTest(unittest.TestCase):
         self.assertEqual(1, tuner.wait(timeout=30))
         self.assertEqual("0", self.ok("boxes", "0")["box_count"], "exactly one box")
 
+    # Settings that cannot be written or read, and damaged ones: the tuner runs, ends normally
+    # and never loses what a file holds.
     def case_settings(self):
-        """Settings that cannot be written or read, and damaged ones: the tuner runs, ends normally
-        and never loses what a file holds."""
         # A directory where the settings file belongs: it can be neither read nor written.
         os.mkdir(self.settings)
         tuner = self.start()
@@ -258,8 +232,8 @@ class WindowTest(unittest.TestCase):
         self.close(tuner, stored)
         self.assertEqual(["fretlark.exe", "fretlark.ini"], sorted(os.listdir(self.directory)))
 
+    # The sound server goes away while the tuner runs: no crash, no hang, no box, a normal end.
     def case_server_killed(self):
-        """The sound server goes away while the tuner runs: no crash, no hang, no box, a normal end."""
         audio = os.path.join(self.directory, "audio")
         test_audio = os.path.join(os.path.dirname(RUNNER[0]), "test-audio")
         subprocess.run([test_audio, "start", audio], check=True, capture_output=True)
@@ -277,9 +251,9 @@ class WindowTest(unittest.TestCase):
         self.assertEqual("0", self.ok("boxes", "0")["box_count"], "no error box")
         self.close(tuner)
 
+    # The Tuning Settings list as drawn, then the notes on the sliders: 'c' with the dot of the
+    # current tuning, 'o' with the hollow circle, upper case when highlighted: "Co:Low,High E2,A2,...".
     def tuning_list(self):
-        """The Tuning Settings list as drawn, then the notes on the sliders: 'c' with the dot of the
-        current tuning, 'o' with the hollow circle, upper case when highlighted: "Co:Low,High E2,A2,..."."""
         controls, capture = self.ok("in", TUNING, "controls"), os.path.join(self.directory, "list.bmp")
         self.ok("in", TUNING, "capture", R.IDC_TUNING_LIST, capture)
         width, _, pixel = bmp_pixels(capture)
@@ -290,9 +264,9 @@ class WindowTest(unittest.TestCase):
             marks += ("C" if dot else "O") if highlighted else ("c" if dot else "o")
         return "%s:%s %s" % (marks, names, ",".join(controls[str(int(R.IDC_STRING_NOTE_0) + s)] for s in range(6)))
 
+    # Create, the name typed (or, with a blank, pasted) and OK: the dialog goes, or it stays with
+    # the box `refused` ("" for none) and is cancelled.
     def create(self, name, refused=None):
-        """Create, the name typed (or, with a blank, pasted) and OK: the dialog goes, or it stays with
-        the box `refused` ("" for none) and is cancelled."""
         self.click(TUNING, R.IDC_CREATE_TUNING)
         self.ok("in", CREATE, "set" if " " in name else "type", R.IDC_TUNING_NAME, name)
         self.click(CREATE, OK)
@@ -301,9 +275,9 @@ class WindowTest(unittest.TestCase):
             self.click(CREATE, CANCEL)
         self.ok("gone", CREATE, "5")
 
+    # Setup > Tuning as a user works it: Cancel discards every edit, OK stores them all, and the
+    # window follows.
     def case_tuning_dialog(self):
-        """Setup > Tuning as a user works it: Cancel discards every edit, OK stores them all, and the
-        window follows."""
         standard = "Standard = -29, -24, -19, -14, -10, -5\r\n"
         tunings = standard + "Broken = 1, 2, 3\r\nOpen_G = -31, -26, -19, -14, -10, -7\r\nDADGAD = -31, -24, -19, -14, -12, -7\r\n"
         stored = FIRST_RUN_SETTINGS.replace("CurrentTuning = Standard", "CurrentTuning = Open_G").replace(standard, tunings)
@@ -348,9 +322,6 @@ class WindowTest(unittest.TestCase):
                          "twenty characters at most")
         self.ok("in", CREATE, "set", R.IDC_TUNING_NAME, "")
         self.assertEqual("0", self.ok("in", CREATE, "controls")[OK + ".enabled"], "no name, no OK")
-        self.click(CREATE, CANCEL)
-        self.ok("gone", CREATE, "5")
-        self.click(TUNING, R.IDC_CREATE_TUNING)
         self.ok("in", CREATE, "type", R.IDC_TUNING_NAME, "Drop -_D")
         self.assertEqual("Drop_D", self.ok("in", CREATE, "controls")[R.IDC_TUNING_NAME])
         self.click(CREATE, OK)
@@ -373,8 +344,8 @@ class WindowTest(unittest.TestCase):
             standard, "Open_G = -31, -26, -19, -14, -10, -7\r\nDADGAD = -31, -24, -19, -14, -12, -7\r\n"
                       "Drop_D = -31, -24, -19, -14, -10, -5\r\nSTANDARD = -29, -24, -19, -14, -10, -5\r\n"))
 
+    # Setup > Audio Source on the virtual sound card, as a user of its second device works it.
     def case_audio_source(self):
-        """Setup > Audio Source on the virtual sound card, as a user of its second device works it."""
         stored = (FIRST_RUN_SETTINGS.replace("WaveIn = 0", "WaveIn = 1").replace("1.000000", "1.500000")
                   .replace("Source = 0", "Source = 2").replace("InputLevel = 64", "InputLevel = 40"))
         tuner = self.start(settings=stored)
@@ -400,11 +371,11 @@ class WindowTest(unittest.TestCase):
         self.ok("gone", AUDIO, "5")
         self.close(tuner, stored.replace("NoiseLevel = 2", "NoiseLevel = 12"))
 
+    # View > Precise Pitch, Fast Updates and Automatic Note: on at once, kept for the next run.
+    # Precise Pitch shows a clean electric guitar's low E (rendered from the sound font) as the E
+    # string, where the default sees the B string; Automatic Note follows the tone until an octave
+    # is chosen by hand.
     def case_analysis_options(self):
-        """View > Precise Pitch, Fast Updates and Automatic Note: on at once, kept for the next run.
-        Precise Pitch shows a clean electric guitar's low E (rendered from the sound font) as the E
-        string, where the default sees the B string; Automatic Note follows the tone until an octave
-        is chosen by hand."""
         recorded = os.path.join(self.directory, "clean-electric-low-e.wav")
         subprocess.run([os.path.join(HERE, "..", "..", "tools", "instrument-tones"), "note", "27", "40", "0", recorded],
                        check=True, capture_output=True, timeout=300)
@@ -444,9 +415,9 @@ class WindowTest(unittest.TestCase):
         self.ok("shows", R.IDC_NOTE_LABEL, "E2", "10")
         self.close(again, chosen)
 
+    # The wizard against a reference tone: Fext's range, every block shown by the main window
+    # meanwhile, Back and Cancel, and Finish storing the rate.
     def case_calibrate_external(self):
-        """The wizard against a reference tone: Fext's range, every block shown by the main window
-        meanwhile, Back and Cancel, and Finish storing the rate."""
         tone, reference = "1500", 1510  # a card 0.67 % slow hears the 1510 Hz reference at 1500 Hz
         raw = [float(row[4]) for row in analysis(os.environ["TEST_AUDIO_TONE"])]
         tuner = self.start()
@@ -454,11 +425,10 @@ class WindowTest(unittest.TestCase):
         # Fext over the frequency of a block of the tone as the rate, to the rounding of the frequency shown.
         tone_rate = lambda w: (min(raw) - 0.01 <= float(w[R.IDC_RAW_FREQUENCY] or 0) <= max(raw) + 0.01 and
                                abs(reference / float(w[R.IDC_RAW_FREQUENCY]) - float(w[R.IDC_RATE])) < 1e-5)
-        page = self.page
 
         def external_source():
             self.ok("open", R.IDM_CALIBRATE)
-            page(R.IDC_EXTERNAL_SOURCE)
+            self.page(R.IDC_EXTERNAL_SOURCE)
             self.click(WIZARD, R.IDC_EXTERNAL_SOURCE)
 
         def enter(frequency, refused=None):
@@ -466,9 +436,9 @@ class WindowTest(unittest.TestCase):
             self.click(WIZARD, NEXT)
             if refused:
                 self.assertEqual(refused, wait_until(lambda: drive("boxes", "0.1")[1].get("box")))
-                page(R.IDC_EXTERNAL_FREQUENCY, lambda w: w.get(R.IDC_EXTERNAL_FREQUENCY + ".enabled") == "1")
+                self.page(R.IDC_EXTERNAL_FREQUENCY, lambda w: w.get(R.IDC_EXTERNAL_FREQUENCY + ".enabled") == "1")
                 return
-            listening = page(R.IDC_RATE, lambda w: buttons(w) == "bn")
+            listening = self.page(R.IDC_RATE, lambda w: buttons(w) == "bn")
             self.assertEqual("%8.2f" % float(frequency), listening[R.IDC_REFERENCE_FREQUENCY])
             self.assertNotEqual("1", listening.get(R.IDC_TIME_LEFT + ".visible"))
 
@@ -480,22 +450,22 @@ class WindowTest(unittest.TestCase):
             enter(frequency, refused)
             if not refused:
                 self.click(WIZARD, BACK)
-                page(R.IDC_EXTERNAL_FREQUENCY)
+                self.page(R.IDC_EXTERNAL_FREQUENCY)
         # While the page measures, the main window goes on showing every block; a block without a
         # tone gives no calibration (though Fext over the silent block's peak would pass for one).
         silence_peak = " 2753.56"  # a silent block's flat spectrum peaks at the top of the range
         enter(str(reference))
-        page(R.IDC_RATE, tone_rate)
+        self.page(R.IDC_RATE, tone_rate)
         play("silence")
-        page(R.IDC_RATE, lambda w: w[R.IDC_RAW_FREQUENCY] == silence_peak and w[R.IDC_RATE] == "1.000000")
+        self.page(R.IDC_RATE, lambda w: w[R.IDC_RAW_FREQUENCY] == silence_peak and w[R.IDC_RATE] == "1.000000")
         self.assertTrue(self.measures(lambda hz: hz > 2700))
         # Back and Cancel both give the blocks back to the main window.
         self.click(WIZARD, BACK)
-        page(R.IDC_EXTERNAL_SOURCE)
+        self.page(R.IDC_EXTERNAL_SOURCE)
         play(tone)
         self.assertTrue(self.measures(lambda hz: hz < 2000))
         self.click(WIZARD, NEXT)
-        page(R.IDC_RATE, tone_rate)
+        self.page(R.IDC_RATE, tone_rate)
         self.click(WIZARD, CANCEL)
         self.ok("gone", WIZARD, "5")
         play("silence")
@@ -505,17 +475,17 @@ class WindowTest(unittest.TestCase):
         play(tone)
         external_source()
         enter(str(reference))
-        page(R.IDC_RATE, tone_rate)
+        self.page(R.IDC_RATE, tone_rate)
         self.click(WIZARD, NEXT)
-        rate = float(page(R.IDC_CALIBRATION_STATUS, lambda w: buttons(w) == "f")[R.IDC_CALIBRATION_STATUS].split(": ")[1])
+        rate = float(self.page(R.IDC_CALIBRATION_STATUS, lambda w: buttons(w) == "f")[R.IDC_CALIBRATION_STATUS].split(": ")[1])
         self.click(WIZARD, FINISH)
         self.assertTrue(self.measures(lambda hz: min(raw) * rate - 0.01 <= hz <= max(raw) * rate + 0.01))
         self.assertAlmostEqual(reference / float(tone), rate, delta=0.001)
         self.close(tuner, None)
         self.assertEqual("%.5f" % rate, self.stored_rate())
 
+    # The about box, the reset of a stored rate and the real 29-second measurement.
     def case_calibrate_automatic(self):
-        """The about box, the reset of a stored rate and the real 29-second measurement."""
         # The user's guide lies beside the program, in Windows text, titled like the about box.
         with open(os.path.join(os.path.dirname(PROGRAM), "README.TXT"), "rb") as guide:
             text = guide.read()
@@ -549,12 +519,9 @@ class WindowTest(unittest.TestCase):
         self.page(R.IDC_AUTOMATIC)
         self.click(WIZARD, R.IDC_AUTOMATIC)
         self.click(WIZARD, NEXT)
-        left = R.IDC_TIME_LEFT
-        running = self.page(left, lambda w: buttons(w) == "" and w[left] != "Time left: 29 sec")
-        self.assertEqual("Calibration will take 30 seconds. Please wait...", running[R.IDC_CALIBRATION_WAIT])
-        self.assertRegex(running[left], r"^Time left: (2[0-8]|1?[0-9]) sec$")
+        # The running page's texts and steps are the wizard's in-process test (tests/windows); here
+        # the clocks are real.
         result = self.page(status, lambda w: buttons(w) == "f", seconds=40)
-        self.assertNotEqual("1", result.get(left + ".visible"))
         measured, rate = (float(line.split(": ")[1]) for line in result[status].split("|"))
         self.assertAlmostEqual(1.0, rate, delta=0.005)
         self.assertAlmostEqual(measured / 11025, rate, delta=1e-5)
@@ -563,18 +530,13 @@ class WindowTest(unittest.TestCase):
         self.assertEqual("%.5f" % rate, self.stored_rate())
         print("automatic calibration: %s" % result[status])
 
+    # The 32-bit program under emulation of 32-bit code: what it shows for the low E string and
+    # what it writes when closed. Its exit code is not judged: under emulation the platform's own
+    # teardown may crash after the program has finished, as a forty-line capture program does.
     def case_emulated(self):
-        """The 32-bit program under emulation of 32-bit code: what it shows for the low E string and
-        what it writes when closed. Its exit code is not judged: under emulation the platform's own
-        teardown may crash after the program has finished, as a forty-line capture program does."""
-        rows = analysis(os.environ["TEST_AUDIO_TONE"])
         tuner = self.start()
         self.ok("result", "900", timeout=960)
-        texts = self.ok("texts")
-        self.assertEqual(("Fretlark - Standard", "E2", "   82.41", "1"),
-                         (texts["caption"], texts["target"], texts["required"], texts["harmonic"]))
-        measured = [float(row[5]) for row in rows]
-        self.assertTrue(min(measured) - 0.006 <= float(texts["measured"]) <= max(measured) + 0.006, texts)
+        self.check_tone(os.environ["TEST_AUDIO_TONE"], "E")
         drive("close")
         try:
             tuner.wait(timeout=900)
