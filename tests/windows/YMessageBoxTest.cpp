@@ -16,15 +16,29 @@ namespace {
 // What a box showed: "caption: text (style)".
 std::string Shown(const ShownMessageBox& box) { return box.caption + ": " + box.text + " (" + std::to_string(box.style) + ")"; }
 
+// The platform's text for an error code.
+std::string Reason(DWORD code) {
+    char text[512] = {};
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
+                   text, sizeof text, nullptr);
+    return text;
+}
+
 // Texts by id or as given; error boxes with the error icon and OK (16), question boxes with the
-// question icon, OK and Cancel (33); the button pressed is the answer. A missing text throws first.
+// question icon, OK and Cancel (33); the button pressed is the answer. The report of a failed
+// platform call: "Exception", "Windows System Error:" and the platform's text for its code on a
+// line of their own, then the location. A missing text throws first.
 TEST(MessageBoxes, ShowTheirTextsInTheirStyleAndAnswerTheButtonPressed) {
+    ASSERT_EQ(INVALID_HANDLE_VALUE, CreateFileA("C:\\no such directory\\x.ini", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    const YSystemException system(YSystemException::KindSystem, 522, "Cpp/YString");
     for (auto [show, press, shown] : std::vector<std::tuple<std::function<int()>, int, std::string>>{
              {[] { return ErrorBox(IDS_ERROR_TITLE, IDS_TUNING_EXISTS), IDOK; }, IDOK, "Fretlark Error: Tuning name already exists. (16)"},
              {[] { return ErrorBox(IDS_ERROR_TITLE, YString("No driver.")), IDOK; }, IDOK, "Fretlark Error: No driver. (16)"},
              {[] { return ErrorBox(YString("Title"), YString("Text")), IDOK; }, IDOK, "Title: Text (16)"},
              {[] { return QuestionBox(IDS_APP_TITLE, IDS_NO_CALIBRATION); }, IDCANCEL, "Fretlark: No calibration. (33)"},
-             {[] { return MessageBoxById(IDS_APP_TITLE, IDS_NO_CALIBRATION, MB_YESNO); }, IDNO, "Fretlark: No calibration. (4)"}}) {
+             {[] { return MessageBoxById(IDS_APP_TITLE, IDS_NO_CALIBRATION, MB_YESNO); }, IDNO, "Fretlark: No calibration. (4)"},
+             {[&] { return system.Report(), IDOK; }, IDOK,
+              "Exception: Windows System Error:\n" + Reason(ERROR_PATH_NOT_FOUND) + "\n\nFile: Cpp/YString\nLine: 522 (16)"}}) {
         MessageBoxWatcher watcher(press);
         EXPECT_EQ(press, show());
         EXPECT_EQ(shown, watcher.Boxes().empty() ? "none" : Shown(watcher.Boxes()[0]));
@@ -32,22 +46,6 @@ TEST(MessageBoxes, ShowTheirTextsInTheirStyleAndAnswerTheButtonPressed) {
     MessageBoxWatcher watcher;
     EXPECT_YTHROW(ErrorBox(IDS_ERROR_TITLE, ID_TEST_MISSING), YSystemException::KindSystem, 522, "Cpp/YString");
     EXPECT_TRUE(watcher.Boxes().empty());
-}
-
-// The report of a failed platform call: "Exception", "Windows System Error:" and the platform's
-// text for its code on a line of their own, the location, with the error icon and OK. The texts
-// of the other kinds are the same on every platform.
-TEST(ExceptionReport, ShowsThePlatformsTextForKindThree) {
-    ASSERT_EQ(INVALID_HANDLE_VALUE, CreateFileA("C:\\no such directory\\x.ini", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    const YSystemException system(YSystemException::KindSystem, 522, "Cpp/YString");
-    char* reason = nullptr;
-    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                   ERROR_PATH_NOT_FOUND, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&reason), 0, nullptr);
-    const std::string expected = "Exception: Windows System Error:\n" + std::string(reason) + "\n\nFile: Cpp/YString\nLine: 522 (16)";
-    LocalFree(reason);
-    MessageBoxWatcher watcher;
-    system.Report();
-    EXPECT_EQ(expected, watcher.Boxes().empty() ? "none" : Shown(watcher.Boxes()[0]));
 }
 
 // Entries are loaded whole and serve as formats; a missing entry (kind 3) or an overflow (kind 1)
