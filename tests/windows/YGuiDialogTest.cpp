@@ -108,45 +108,13 @@ TEST(Centring, CentresOnTheOwnerWithinTheWorkAreaOfItsMonitor) {
 // Validators share one failure flag: only the first bad field is reported, in an error box of the
 // dialog, and gets the focus; a number out of range shows the range; one in range is the value.
 // Texts are read up to 255 characters; formatted ones go to a control or the title, cut to 256.
-TEST(ControlHelpers, OnlyTheFirstBadFieldIsReportedAndTextsAreCutToTheirBuffers) {
-    MessageBoxWatcher watcher;
-    TestDialog dialog, windowless;
-    dialog.Open();
-    auto text = [&](int id, const std::string& set = "") {
-        char shown[512] = {0};
-        if (!set.empty()) SetDlgItemTextA(dialog.GetHandle(), id, set.c_str());
-        GetWindowTextA(id ? dialog.GetControl(id) : dialog.GetHandle(), shown, sizeof shown);
-        return std::string(shown);
-    };
-    text(IDC_TEST_EDIT1, "12 ");
-    text(IDC_TEST_EDIT2, "446");
-    bool failed = false, rangeFailed = false, passed = false;
-    int first = 5, second = 7, third = 0;
-    dialog.ValidateInt(failed, IDC_TEST_EDIT1, first, 0, 100, IDS_TEST_RANGE);
-    dialog.ValidateInt(failed, IDC_TEST_EDIT2, second, 438, 445, IDS_TEST_RANGE);
-    EXPECT_EQ(dialog.GetControl(IDC_TEST_EDIT1), GetFocus());
-    dialog.ValidateInt(rangeFailed, IDC_TEST_EDIT2, second, 438, 445, IDS_TEST_RANGE);
-    dialog.ValidateInt(passed, IDC_TEST_EDIT2, third, 438, 446, IDS_TEST_RANGE);
-    EXPECT_TRUE(failed && rangeFailed && !passed && first == 5 && second == 7 && third == 446);
-    std::string shown;
-    for (const ShownMessageBox& box : watcher.Boxes())
-        shown += box.caption + ": " + box.text + (box.owner == dialog.GetHandle() && box.style == MB_ICONHAND ? "\n" : "?\n");
-    EXPECT_EQ("Error: Illegal Integer Number\nError: Out of range: [438..445]\n", shown);
-
-    YString read;
-    text(IDC_TEST_STATIC, std::string(300, 'w'));
-    EXPECT_TRUE(dialog.GetControlText(IDC_TEST_STATIC, read) && read.Length() == 255);
-    SetControlTextF(&dialog, IDC_TEST_STATIC, "%d Hz, %s", 440, "A4");
-    SetControlTextF(&dialog, 0, "%s", std::string(300, 't').c_str());
-    EXPECT_EQ("440 Hz, A4" + std::string(256, 't'), text(IDC_TEST_STATIC) + text(0));
-    EXPECT_YTHROW(SetControlTextF(&windowless, 0, "title"), YSystemException::KindGui, 441, "Cpp/YGuiDialogBase");
-}
-
 // A dialog shown is visible; one tooltip of the dialog covers the listed controls and the dialog
 // answers it their texts; scroll requests move the bar within its range; a list box's text is
 // read whole; list views answer whether an item was inserted, set or read. Icons come in their
 // sizes; the dialog destroys the icons it loaded, once replaced or with itself, and no others.
-TEST(ControlHelpers, ScrollBarsListsToolTipsAndIconsKeepTheirRules) {
+TEST(ControlHelpers, ValidatorsTextsScrollBarsListsToolTipsAndIconsKeepTheirRules) {
+    MessageBoxWatcher watcher;
+    TestDialog windowless;
     static const ToolTipEntry tips[] = {{IDC_TEST_EDIT1, "Plain tip"}, {IDC_TEST_EDIT2, "Another"}, {-1, nullptr}};
     static const IconEntry bigIcons[] = {{IDC_TEST_BUTTON, IDI_TEST_ICON}, {-1, -1}};
     const auto iconWidth = [](LRESULT icon) {  // 0 for an icon that is gone
@@ -182,17 +150,45 @@ TEST(ControlHelpers, ScrollBarsListsToolTipsAndIconsKeepTheirRules) {
     EXPECT_EQ((std::vector<int>{1, 11, 1, 50, 50, 91, 90, 0, 41}), positions) << "the page of 10 stays";
 
     static const char* const notes[] = {"E2", "A2", nullptr};
-    YString text;
+    YString read;
     dialog->AddListStrings(IDC_TEST_LIST, notes);
-    dialog->GetListText(IDC_TEST_LIST, 1, text);
-    dialog->GetListText(IDC_TEST_LIST, 2, text);
-    EXPECT_EQ("A2", std::string(text.CStr())) << "no item 2: the text stays";
+    dialog->GetListText(IDC_TEST_LIST, 1, read);
+    dialog->GetListText(IDC_TEST_LIST, 2, read);
+    EXPECT_EQ("A2", std::string(read.CStr())) << "no item 2: the text stays";
     LVCOLUMNA column = {LVCF_WIDTH, 0, 60};
     LVITEMA row = {LVIF_STATE, 0, 0, LVIS_SELECTED, LVIS_SELECTED};
     EXPECT_TRUE(dialog->InsertListViewColumn(IDC_TEST_LISTVIEW, 0, &column) && dialog->InsertListViewItem(IDC_TEST_LISTVIEW, &row) &&
                 dialog->SetListViewItem(IDC_TEST_LISTVIEW, &row));
     row.iItem = 7;
     EXPECT_FALSE(dialog->SetListViewItem(IDC_TEST_LISTVIEW, &row) || dialog->GetListViewItem(IDC_TEST_LISTVIEW, &row)) << "FALSE, not -1";
+
+    auto text = [&](int id, const std::string& set = "") {
+        char shown[512] = {0};
+        if (!set.empty()) SetDlgItemTextA(dialog->GetHandle(), id, set.c_str());
+        GetWindowTextA(id ? dialog->GetControl(id) : dialog->GetHandle(), shown, sizeof shown);
+        return std::string(shown);
+    };
+    text(IDC_TEST_EDIT1, "12 ");
+    text(IDC_TEST_EDIT2, "446");
+    bool failed = false, rangeFailed = false, passed = false;
+    int first = 5, second = 7, third = 0;
+    dialog->ValidateInt(failed, IDC_TEST_EDIT1, first, 0, 100, IDS_TEST_RANGE);
+    dialog->ValidateInt(failed, IDC_TEST_EDIT2, second, 438, 445, IDS_TEST_RANGE);
+    EXPECT_EQ(dialog->GetControl(IDC_TEST_EDIT1), GetFocus());
+    dialog->ValidateInt(rangeFailed, IDC_TEST_EDIT2, second, 438, 445, IDS_TEST_RANGE);
+    dialog->ValidateInt(passed, IDC_TEST_EDIT2, third, 438, 446, IDS_TEST_RANGE);
+    EXPECT_TRUE(failed && rangeFailed && !passed && first == 5 && second == 7 && third == 446);
+    std::string reports;
+    for (const ShownMessageBox& box : watcher.Boxes())
+        reports += box.caption + ": " + box.text + (box.owner == dialog->GetHandle() && box.style == MB_ICONHAND ? "\n" : "?\n");
+    EXPECT_EQ("Error: Illegal Integer Number\nError: Out of range: [438..445]\n", reports);
+
+    text(IDC_TEST_STATIC, std::string(300, 'w'));
+    EXPECT_TRUE(dialog->GetControlText(IDC_TEST_STATIC, read) && read.Length() == 255);
+    SetControlTextF(dialog.get(), IDC_TEST_STATIC, "%d Hz, %s", 440, "A4");
+    SetControlTextF(dialog.get(), 0, "%s", std::string(300, 't').c_str());
+    EXPECT_EQ("440 Hz, A4" + std::string(256, 't'), text(IDC_TEST_STATIC) + text(0));
+    EXPECT_YTHROW(SetControlTextF(&windowless, 0, "title"), YSystemException::KindGui, 441, "Cpp/YGuiDialogBase");
 
     HWND button = dialog->GetControl(IDC_TEST_BUTTON);
     SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, foreign);
