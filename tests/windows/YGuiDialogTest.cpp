@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "ExpectException.hpp"
@@ -107,115 +108,100 @@ TEST(Centring, CentresOnTheOwnerWithinTheWorkAreaOfItsMonitor) {
 // Validators share one failure flag: only the first bad field is reported, in an error box of the
 // dialog, and gets the focus; a number out of range shows the range; one in range is the value.
 // Texts are read up to 255 characters; formatted ones go to a control or the title, cut to 256.
-TEST(ControlHelpers, OnlyTheFirstBadFieldIsReportedAndTextsAreCutToTheirBuffers) {
+// A dialog shown is visible; one tooltip of the dialog covers the listed controls and the dialog
+// answers it their texts; scroll requests move the bar within its range; a list box's text is
+// read whole; list views answer whether an item was inserted, set or read. Icons come in their
+// sizes; the dialog destroys the icons it loaded, once replaced or with itself, and no others.
+TEST(ControlHelpers, ValidatorsTextsScrollBarsListsToolTipsAndIconsKeepTheirRules) {
     MessageBoxWatcher watcher;
-    TestDialog dialog, windowless;
-    dialog.Open();
+    TestDialog windowless;
+    static const ToolTipEntry tips[] = {{IDC_TEST_EDIT1, "Plain tip"}, {IDC_TEST_EDIT2, "Another"}, {-1, nullptr}};
+    static const IconEntry bigIcons[] = {{IDC_TEST_BUTTON, IDI_TEST_ICON}, {-1, -1}};
+    const auto iconWidth = [](LRESULT icon) {  // 0 for an icon that is gone
+        ICONINFO info = {};
+        BITMAP bitmap = {};
+        if (!GetIconInfo(reinterpret_cast<HICON>(icon), &info)) return 0L;
+        GetObjectA(info.hbmColor, sizeof bitmap, &bitmap);
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+        return bitmap.bmWidth;
+    };
+    LRESULT foreign = reinterpret_cast<LRESULT>(CopyIcon(LoadIconA(nullptr, IDI_APPLICATION))), small, large, shown;
+    auto dialog = std::make_unique<TestDialog>();
+    dialog->Open();
+    ASSERT_TRUE(dialog->IsVisible() && dialog->CreateToolTips(tips));
+    HWND tooltip = FindWindowExA(nullptr, nullptr, TOOLTIPS_CLASSA, nullptr);
+    while (GetWindow(tooltip, GW_OWNER) != dialog->GetHandle()) tooltip = FindWindowExA(nullptr, tooltip, TOOLTIPS_CLASSA, nullptr);
+    NMTTDISPINFOA request = {{nullptr, reinterpret_cast<UINT_PTR>(dialog->GetControl(IDC_TEST_EDIT2))}};
+    dialog->GetToolTipText(&request, tips);  // with the module that holds string-table ids
+    EXPECT_TRUE(SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0) == 2 && request.lpszText == tips[1].text &&
+                request.hinst == GetModuleHandleA(nullptr));
+
+    dialog->SetScrollBarRange(IDC_TEST_SCROLL, 0, 100, 10);
+    std::vector<int> positions;
+    for (auto [code, thumb] : {std::pair(SB_LINEDOWN, 0), {SB_PAGEDOWN, 0}, {SB_PAGEUP, 0}, {SB_THUMBTRACK, 50}, {SB_ENDSCROLL, 7},
+                               {SB_BOTTOM, 0}, {SB_LINEUP, 0}, {SB_TOP, 0}}) {
+        dialog->HandleScrollBar(dialog->GetControl(IDC_TEST_SCROLL), MAKEWPARAM(code, thumb));
+        positions.push_back(dialog->GetScrollBarPos(IDC_TEST_SCROLL));
+    }
+    dialog->SetScrollBarRange(IDC_TEST_SCROLL, 0, 50, 0);
+    dialog->SetScrollBarPos(IDC_TEST_SCROLL, 45);
+    positions.push_back(dialog->GetScrollBarPos(IDC_TEST_SCROLL));
+    EXPECT_EQ((std::vector<int>{1, 11, 1, 50, 50, 91, 90, 0, 41}), positions) << "the page of 10 stays";
+
+    static const char* const notes[] = {"E2", "A2", nullptr};
+    YString read;
+    dialog->AddListStrings(IDC_TEST_LIST, notes);
+    dialog->GetListText(IDC_TEST_LIST, 1, read);
+    dialog->GetListText(IDC_TEST_LIST, 2, read);
+    EXPECT_EQ("A2", std::string(read.CStr())) << "no item 2: the text stays";
+    LVCOLUMNA column = {LVCF_WIDTH, 0, 60};
+    LVITEMA row = {LVIF_STATE, 0, 0, LVIS_SELECTED, LVIS_SELECTED};
+    EXPECT_TRUE(dialog->InsertListViewColumn(IDC_TEST_LISTVIEW, 0, &column) && dialog->InsertListViewItem(IDC_TEST_LISTVIEW, &row) &&
+                dialog->SetListViewItem(IDC_TEST_LISTVIEW, &row));
+    row.iItem = 7;
+    EXPECT_FALSE(dialog->SetListViewItem(IDC_TEST_LISTVIEW, &row) || dialog->GetListViewItem(IDC_TEST_LISTVIEW, &row)) << "FALSE, not -1";
+
     auto text = [&](int id, const std::string& set = "") {
         char shown[512] = {0};
-        if (!set.empty()) SetDlgItemTextA(dialog.GetHandle(), id, set.c_str());
-        GetWindowTextA(id ? dialog.GetControl(id) : dialog.GetHandle(), shown, sizeof shown);
+        if (!set.empty()) SetDlgItemTextA(dialog->GetHandle(), id, set.c_str());
+        GetWindowTextA(id ? dialog->GetControl(id) : dialog->GetHandle(), shown, sizeof shown);
         return std::string(shown);
     };
     text(IDC_TEST_EDIT1, "12 ");
     text(IDC_TEST_EDIT2, "446");
     bool failed = false, rangeFailed = false, passed = false;
     int first = 5, second = 7, third = 0;
-    dialog.ValidateInt(failed, IDC_TEST_EDIT1, first, 0, 100, IDS_TEST_RANGE);
-    dialog.ValidateInt(failed, IDC_TEST_EDIT2, second, 438, 445, IDS_TEST_RANGE);
-    EXPECT_EQ(dialog.GetControl(IDC_TEST_EDIT1), GetFocus());
-    dialog.ValidateInt(rangeFailed, IDC_TEST_EDIT2, second, 438, 445, IDS_TEST_RANGE);
-    dialog.ValidateInt(passed, IDC_TEST_EDIT2, third, 438, 446, IDS_TEST_RANGE);
+    dialog->ValidateInt(failed, IDC_TEST_EDIT1, first, 0, 100, IDS_TEST_RANGE);
+    dialog->ValidateInt(failed, IDC_TEST_EDIT2, second, 438, 445, IDS_TEST_RANGE);
+    EXPECT_EQ(dialog->GetControl(IDC_TEST_EDIT1), GetFocus());
+    dialog->ValidateInt(rangeFailed, IDC_TEST_EDIT2, second, 438, 445, IDS_TEST_RANGE);
+    dialog->ValidateInt(passed, IDC_TEST_EDIT2, third, 438, 446, IDS_TEST_RANGE);
     EXPECT_TRUE(failed && rangeFailed && !passed && first == 5 && second == 7 && third == 446);
-    std::string shown;
+    std::string reports;
     for (const ShownMessageBox& box : watcher.Boxes())
-        shown += box.caption + ": " + box.text + (box.owner == dialog.GetHandle() && box.style == MB_ICONHAND ? "\n" : "?\n");
-    EXPECT_EQ("Error: Illegal Integer Number\nError: Out of range: [438..445]\n", shown);
+        reports += box.caption + ": " + box.text + (box.owner == dialog->GetHandle() && box.style == MB_ICONHAND ? "\n" : "?\n");
+    EXPECT_EQ("Error: Illegal Integer Number\nError: Out of range: [438..445]\n", reports);
 
-    YString read;
     text(IDC_TEST_STATIC, std::string(300, 'w'));
-    EXPECT_TRUE(dialog.GetControlText(IDC_TEST_STATIC, read) && read.Length() == 255);
-    SetControlTextF(&dialog, IDC_TEST_STATIC, "%d Hz, %s", 440, "A4");
-    SetControlTextF(&dialog, 0, "%s", std::string(300, 't').c_str());
+    EXPECT_TRUE(dialog->GetControlText(IDC_TEST_STATIC, read) && read.Length() == 255);
+    SetControlTextF(dialog.get(), IDC_TEST_STATIC, "%d Hz, %s", 440, "A4");
+    SetControlTextF(dialog.get(), 0, "%s", std::string(300, 't').c_str());
     EXPECT_EQ("440 Hz, A4" + std::string(256, 't'), text(IDC_TEST_STATIC) + text(0));
     EXPECT_YTHROW(SetControlTextF(&windowless, 0, "title"), YSystemException::KindGui, 441, "Cpp/YGuiDialogBase");
-}
 
-// A dialog shown is visible; one tooltip of the dialog covers the listed controls and the dialog
-// answers it their texts; scroll requests move the bar within its range; a list box's text is
-// read whole; list views answer whether an item was inserted, set or read.
-TEST(ControlHelpers, ScrollBarsListsAndToolTipsKeepTheirRules) {
-    static const ToolTipEntry tips[] = {{IDC_TEST_EDIT1, "Plain tip"}, {IDC_TEST_EDIT2, "Another"}, {-1, nullptr}};
-    TestDialog dialog;
-    dialog.Open();
-    ASSERT_TRUE(dialog.IsVisible() && dialog.CreateToolTips(tips));
-    HWND tooltip = FindWindowExA(nullptr, nullptr, TOOLTIPS_CLASSA, nullptr);
-    while (GetWindow(tooltip, GW_OWNER) != dialog.GetHandle()) tooltip = FindWindowExA(nullptr, tooltip, TOOLTIPS_CLASSA, nullptr);
-    TTTOOLINFOA tool = {sizeof tool, 0, dialog.GetHandle(), reinterpret_cast<UINT_PTR>(dialog.GetControl(IDC_TEST_EDIT2))};
-    EXPECT_EQ(2, SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0));
-    EXPECT_TRUE(SendMessageA(tooltip, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&tool))) << "the last control listed has its tool";
-    // Asked for a text, the dialog answers from the table, with the module that holds string-table ids.
-    NMTTDISPINFOA request = {{nullptr, reinterpret_cast<UINT_PTR>(dialog.GetControl(IDC_TEST_EDIT2))}};
-    dialog.GetToolTipText(&request, tips);
-    EXPECT_TRUE(request.lpszText == tips[1].text && request.hinst == GetModuleHandleA(nullptr));
-
-    dialog.SetScrollBarRange(IDC_TEST_SCROLL, 0, 100, 10);
-    std::vector<int> positions;
-    for (auto [code, thumb] : {std::pair(SB_LINEDOWN, 0), {SB_PAGEDOWN, 0}, {SB_PAGEUP, 0}, {SB_THUMBTRACK, 50}, {SB_ENDSCROLL, 7},
-                               {SB_BOTTOM, 0}, {SB_LINEUP, 0}, {SB_TOP, 0}}) {
-        dialog.HandleScrollBar(dialog.GetControl(IDC_TEST_SCROLL), MAKEWPARAM(code, thumb));
-        positions.push_back(dialog.GetScrollBarPos(IDC_TEST_SCROLL));
-    }
-    dialog.SetScrollBarRange(IDC_TEST_SCROLL, 0, 50, 0);
-    dialog.SetScrollBarPos(IDC_TEST_SCROLL, 45);
-    positions.push_back(dialog.GetScrollBarPos(IDC_TEST_SCROLL));
-    EXPECT_EQ((std::vector<int>{1, 11, 1, 50, 50, 91, 90, 0, 41}), positions) << "the page of 10 stays";
-
-    static const char* const notes[] = {"E2", "A2", nullptr};
-    YString text;
-    dialog.AddListStrings(IDC_TEST_LIST, notes);
-    dialog.GetListText(IDC_TEST_LIST, 1, text);
-    dialog.GetListText(IDC_TEST_LIST, 2, text);
-    EXPECT_EQ("A2", std::string(text.CStr())) << "no item 2: the text stays";
-    LVCOLUMNA column = {LVCF_WIDTH, 0, 60};
-    LVITEMA row = {LVIF_STATE, 0, 0, LVIS_SELECTED, LVIS_SELECTED};
-    EXPECT_TRUE(dialog.InsertListViewColumn(IDC_TEST_LISTVIEW, 0, &column) && dialog.InsertListViewItem(IDC_TEST_LISTVIEW, &row) &&
-                dialog.SetListViewItem(IDC_TEST_LISTVIEW, &row));
-    row.iItem = 7;
-    EXPECT_FALSE(dialog.SetListViewItem(IDC_TEST_LISTVIEW, &row) || dialog.GetListViewItem(IDC_TEST_LISTVIEW, &row)) << "FALSE, not -1";
-}
-
-// The width of an icon; 0 for one that is gone.
-int IconWidth(LRESULT icon) {
-    ICONINFO info = {};
-    BITMAP bitmap = {};
-    if (!GetIconInfo(reinterpret_cast<HICON>(icon), &info)) return 0;
-    GetObjectA(info.hbmColor, sizeof bitmap, &bitmap);
-    DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
-    return bitmap.bmWidth;
-}
-
-// Icons of their size; the dialog destroys the icons it loaded, once replaced or with
-// itself, and no others.
-TEST(ControlHelpers, IconsAreLoadedInTheirSizesAndDestroyedByTheirDialog) {
-    static const IconEntry bigIcons[] = {{IDC_TEST_BUTTON, IDI_TEST_ICON}, {-1, -1}};
-    LRESULT foreign = reinterpret_cast<LRESULT>(CopyIcon(LoadIconA(nullptr, IDI_APPLICATION))), small, large, shown;
-    {
-        TestDialog dialog;
-        dialog.Open();
-        HWND button = dialog.GetControl(IDC_TEST_BUTTON);
-        SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, foreign);
-        dialog.SetButtonIcon(IDC_TEST_BUTTON, IDI_TEST_ICON);
-        small = SendMessageA(button, BM_GETIMAGE, IMAGE_ICON, 0);
-        EXPECT_EQ(16, IconWidth(small));
-        dialog.SetButtonIconsLarge(bigIcons);
-        large = SendMessageA(button, BM_GETIMAGE, IMAGE_ICON, 0);
-        dialog.SetStaticIcon(IDC_TEST_ICON_STATIC, IDI_TEST_ICON);
-        shown = SendMessageA(dialog.GetControl(IDC_TEST_ICON_STATIC), STM_GETICON, 0, 0);
-        EXPECT_TRUE(IconWidth(small) == 0 && IconWidth(large) == 32 && IconWidth(shown) == 16) << "the one replaced is gone";
-    }
-    EXPECT_TRUE(IconWidth(large) == 0 && IconWidth(shown) == 0 && IconWidth(foreign) != 0) << "gone with the dialog, the foreign one stays";
+    HWND button = dialog->GetControl(IDC_TEST_BUTTON);
+    SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, foreign);
+    dialog->SetButtonIcon(IDC_TEST_BUTTON, IDI_TEST_ICON);
+    small = SendMessageA(button, BM_GETIMAGE, IMAGE_ICON, 0);
+    EXPECT_EQ(16, iconWidth(small));
+    dialog->SetButtonIconsLarge(bigIcons);
+    large = SendMessageA(button, BM_GETIMAGE, IMAGE_ICON, 0);
+    dialog->SetStaticIcon(IDC_TEST_ICON_STATIC, IDI_TEST_ICON);
+    shown = SendMessageA(dialog->GetControl(IDC_TEST_ICON_STATIC), STM_GETICON, 0, 0);
+    EXPECT_TRUE(iconWidth(small) == 0 && iconWidth(large) == 32 && iconWidth(shown) == 16) << "the one replaced is gone";
+    dialog.reset();
+    EXPECT_TRUE(iconWidth(large) == 0 && iconWidth(shown) == 0 && iconWidth(foreign) != 0) << "gone with the dialog, the foreign one stays";
     DestroyIcon(reinterpret_cast<HICON>(foreign));
 }
 

@@ -197,36 +197,29 @@ int Thrown(const std::function<void()>& call) {
     return 0;
 }
 
-// Every operation that needs an open context, in the order of their lines.
-std::vector<int> ContextLines(YGuiDrawing& d) {
-    const POINT points[] = {{0, 0}, {1, 0}, {1, 1}};
-    HBITMAP none = nullptr;
-    return {Thrown([&] { d.Dot(0, 0); }),           Thrown([&] { d.Line(0, 0, 1, 1); }),
-            Thrown([&] { d.LineTo(1, 1); }),        Thrown([&] { d.Polygon(points, 3); }),
-            Thrown([&] { d.FillRect(0, 0, 1, 1); }), Thrown([&] { d.Rectangle(0, 0, 1, 1, true); }),
-            Thrown([&] { d.Ellipse(1, 1, 2, 2); }), Thrown([&] { d.SelectPen(0); }),
-            Thrown([&] { d.SelectBrush(0); }),      Thrown([&] { d.SelectFont(0); }),
-            Thrown([&] { d.SelectObject(GetStockObject(BLACK_PEN)); }), Thrown([&] { d.DrawBitmap(IDB_TEST_PATTERN, 0, 0); }),
-            Thrown([&] { d.DrawBitmap(none, 0, 0); }), Thrown([&] { d.DrawBitmapPart(IDB_TEST_PATTERN, 0, 0, 0, 0, 1, 1); }),
-            Thrown([&] { d.DrawBitmapPart(none, 0, 0, 0, 0, 1, 1); }), Thrown([&] { d.SetPixel(0, 0, Red); }),
-            Thrown([&] { d.GetPixel(0, 0); }),      Thrown([&] { d.ReplaceColor(Red, Blue); }),
-            Thrown([&] { d.ReplaceBackground(Blue); }), Thrown([&] { d.BackgroundToButtonFace(); })};
-}
-
-// Each failure throws its own line: drawing with nothing open, fresh or finished; a Begin on a
-// finished bitmap before Reset; Begins that fail, leaving the drawing empty; missing bitmaps;
+// Each failure throws its own line: drawing with nothing open (every operation that needs a
+// context, in the order of their lines); a Begin on a finished bitmap before Reset; Begins that fail, leaving the drawing empty; missing bitmaps;
 // playing while open or to no context; an index past the end row of a table (the array's line).
 TEST(YGuiDrawing, EveryFailureThrowsTheLineOfItsOperation) {
-    YGuiDrawing fresh, finished, empty, fromResource;
+    YGuiDrawing finished, empty, fromResource, &d = finished;
     finished.BeginBitmap(2, 2);
     PatBlt(finished.Handle(), 0, 0, 2, 2, WHITENESS);
     DrawShapes(finished);
     finished.End();
     finished.End();
-    const std::vector<int> needContext = {387, 396, 405, 413, 421, 436, 453, 465, 473, 481,
-                                          489, 565, 593, 616, 649, 736, 744, 752, 767, 775};
-    EXPECT_EQ(needContext, ContextLines(fresh));
-    EXPECT_EQ(needContext, ContextLines(finished));
+    const POINT points[] = {{0, 0}, {1, 0}, {1, 1}};
+    HBITMAP none = nullptr;
+    EXPECT_EQ((std::vector<int>{387, 396, 405, 413, 421, 436, 453, 465, 473, 481, 489, 565, 593, 616, 649, 736, 744, 752, 767, 775}),
+              (std::vector<int>{Thrown([&] { d.Dot(0, 0); }), Thrown([&] { d.Line(0, 0, 1, 1); }), Thrown([&] { d.LineTo(1, 1); }),
+                                Thrown([&] { d.Polygon(points, 3); }), Thrown([&] { d.FillRect(0, 0, 1, 1); }),
+                                Thrown([&] { d.Rectangle(0, 0, 1, 1, true); }), Thrown([&] { d.Ellipse(1, 1, 2, 2); }),
+                                Thrown([&] { d.SelectPen(0); }), Thrown([&] { d.SelectBrush(0); }), Thrown([&] { d.SelectFont(0); }),
+                                Thrown([&] { d.SelectObject(GetStockObject(BLACK_PEN)); }),
+                                Thrown([&] { d.DrawBitmap(IDB_TEST_PATTERN, 0, 0); }), Thrown([&] { d.DrawBitmap(none, 0, 0); }),
+                                Thrown([&] { d.DrawBitmapPart(IDB_TEST_PATTERN, 0, 0, 0, 0, 1, 1); }),
+                                Thrown([&] { d.DrawBitmapPart(none, 0, 0, 0, 0, 1, 1); }), Thrown([&] { d.SetPixel(0, 0, Red); }),
+                                Thrown([&] { d.GetPixel(0, 0); }), Thrown([&] { d.ReplaceColor(Red, Blue); }),
+                                Thrown([&] { d.ReplaceBackground(Blue); }), Thrown([&] { d.BackgroundToButtonFace(); })}));
     SIZE size;
     EXPECT_EQ((std::vector<int>{123, 152, 82, 101, 203, 217, 136, 221, 157, 207, 800, 0, 570, 621, 691, 691, 0, -113, -113}),
               (std::vector<int>{Thrown([&] { finished.BeginBitmap(2, 2); }),

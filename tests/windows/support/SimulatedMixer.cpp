@@ -15,8 +15,7 @@ bool Ours(HMIXEROBJ mixer, DWORD flags) {
 
 MMRESULT WINAPI GetId(HMIXEROBJ device, UINT* id, DWORD flags) {
     *id = MixerId;
-    const bool ours = flags == MIXER_OBJECTF_WAVEIN && reinterpret_cast<UINT_PTR>(device) == card->waveInDevice;
-    return ours ? MMSYSERR_NOERROR : MMSYSERR_NODRIVER;
+    return flags == MIXER_OBJECTF_WAVEIN && reinterpret_cast<UINT_PTR>(device) == card->waveInDevice ? MMSYSERR_NOERROR : MMSYSERR_NODRIVER;
 }
 
 MMRESULT WINAPI Open(LPHMIXER mixer, UINT id, DWORD_PTR callback, DWORD_PTR user, DWORD flags) {
@@ -87,13 +86,8 @@ MMRESULT Details(HMIXEROBJ mixer, LPMIXERCONTROLDETAILS details, DWORD flags, bo
     return MMSYSERR_NOERROR;
 }
 
-MMRESULT WINAPI GetDetails(HMIXEROBJ mixer, LPMIXERCONTROLDETAILS details, DWORD flags) {
-    return Details(mixer, details, flags, false);
-}
-
-MMRESULT WINAPI SetDetails(HMIXEROBJ mixer, LPMIXERCONTROLDETAILS details, DWORD flags) {
-    return Details(mixer, details, flags, true);
-}
+MMRESULT WINAPI GetDetails(HMIXEROBJ mixer, LPMIXERCONTROLDETAILS d, DWORD flags) { return Details(mixer, d, flags, false); }
+MMRESULT WINAPI SetDetails(HMIXEROBJ mixer, LPMIXERCONTROLDETAILS d, DWORD flags) { return Details(mixer, d, flags, true); }
 
 const YAudioMixerFunctions table = {GetId, Open, Close, Caps, LineInfo, Controls, GetDetails, SetDetails};
 
@@ -101,10 +95,7 @@ const YAudioMixerFunctions table = {GetId, Open, Close, Caps, LineInfo, Controls
 
 SimulatedMixer::SimulatedMixer(std::vector<SimulatedInput> inputs, DWORD selectorType, std::vector<DWORD> entries,
                                std::vector<DWORD> selection)
-    : inputs(std::move(inputs)),
-      selectorType(selectorType),
-      entries(std::move(entries)),
-      selection(std::move(selection)) {
+    : inputs(std::move(inputs)), selectorType(selectorType), entries(std::move(entries)), selection(std::move(selection)) {
     card = this;
     YAudioMixer::SetFunctions(&table);
 }

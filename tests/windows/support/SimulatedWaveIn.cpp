@@ -30,7 +30,6 @@ MMRESULT WINAPI Open(LPHWAVEIN handle, UINT id, LPCWAVEFORMATEX format, DWORD_PT
 }
 
 MMRESULT WINAPI Prepare(HWAVEIN handle, LPWAVEHDR header, UINT) { return Answer("prepare", handle, header); }
-
 MMRESULT WINAPI Unprepare(HWAVEIN handle, LPWAVEHDR header, UINT) { return Answer("unprepare", handle, header); }
 
 MMRESULT WINAPI Add(HWAVEIN handle, LPWAVEHDR header, UINT) {
