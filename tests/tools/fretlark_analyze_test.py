@@ -50,12 +50,8 @@ def fmt(tag=1, channels=1, rate=RATE, bits=16):
     return chunk(b"fmt ", struct.pack("<HHIIHH", tag, channels, rate, rate * align, align, bits))
 
 
-def data(samples):
-    return chunk(b"data", struct.pack("<%dh" % len(samples), *samples))
-
-
-def wave_file(samples, **format):
-    return riff(fmt(**format), data(samples))
+def wave_file(samples, before=b"", **format):
+    return riff(fmt(**format), before, chunk(b"data", struct.pack("<%dh" % len(samples), *samples)))
 
 
 class AnalyzeTest(unittest.TestCase):
@@ -67,8 +63,8 @@ class AnalyzeTest(unittest.TestCase):
     def test_one_line_per_full_block_and_options_choose_mode_target_root_calibration_and_tuning(self):
         # Two and a half blocks of a low E string, slightly sharp, after a chunk skipped with its padding
         # byte: the half block is not analysed.
-        e2 = data(tone(82.41 * 2 ** (10 / 1200), BLOCK * 5 // 2))
-        rows = self.rows(write("e2.wav", riff(fmt(), chunk(b"LIST", b"abc") + b"\0", e2)))
+        e2 = wave_file(tone(82.41 * 2 ** (10 / 1200), BLOCK * 5 // 2), before=chunk(b"LIST", b"abc") + b"\0")
+        rows = self.rows(write("e2.wav", e2))
         self.assertEqual([["0", "0.000000", "E2", "0", "1"], ["1", "0.371519", "E2", "0", "1"]],
                          [row[:2] + row[6:9] for row in rows])
         for row in rows:  # the input level is the mean of |sin|, 2/pi of the amplitude
