@@ -1,11 +1,10 @@
 #!/usr/bin/env python3
-"""The 32-bit fretlark-analyze under emulation prints, byte for byte, what the 64-bit one prints.
-
-usage: fretlark_analyze_32bit_test.py ANALYZE32 ANALYZE64 RUNNER...
-
-One file holds a few tones (each program start costs about a minute under emulation); it is
-analysed with the default options and with the precise estimate on overlapping blocks.
-"""
+# The 32-bit fretlark-analyze under emulation prints, byte for byte, what the 64-bit one prints.
+#
+# usage: fretlark_analyze_32bit_test.py ANALYZE32 ANALYZE64 RUNNER...
+#
+# One file holds a few tones (each program start costs about a minute under emulation); it is
+# analysed with the default options and with the precise estimate on overlapping blocks.
 import math
 import os
 import struct

@@ -1,9 +1,8 @@
 #!/usr/bin/env python3
-"""Runs fretlark-analyze on generated WAV files and on each kind of bad input.
-
-usage: fretlark_analyze_test.py PROGRAM [RUNNER...]
-RUNNER, when given, is the command that runs PROGRAM (for example tools/wine-run STATE_DIR).
-"""
+# Runs fretlark-analyze on generated WAV files and on each kind of bad input.
+#
+# usage: fretlark_analyze_test.py PROGRAM [RUNNER...]
+# RUNNER, when given, is the command that runs PROGRAM (for example tools/wine-run STATE_DIR).
 import math
 import os
 import struct
