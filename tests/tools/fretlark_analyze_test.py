@@ -40,8 +40,7 @@ def chunk(name, data, size=None):
 
 
 def riff(*chunks):
-    body = b"WAVE" + b"".join(chunks)
-    return b"RIFF" + struct.pack("<I", len(body)) + body
+    return b"RIFF" + struct.pack("<I", 4 + sum(map(len, chunks))) + b"WAVE" + b"".join(chunks)
 
 
 def fmt(tag=1, channels=1, rate=RATE, bits=16):
@@ -68,29 +67,19 @@ class AnalyzeTest(unittest.TestCase):
                          [row[:2] + row[6:9] for row in rows])
         for row in rows:  # the input level is the mean of |sin|, 2/pi of the amplitude
             self.assertTrue(abs(int(row[2]) - 12000 * 2 / math.pi) <= 60 and abs(float(row[5]) - 82.89) <= 1.4, row)
-            self.assertEqual(row[4], row[5])
+            self.assertEqual(row[4], row[5], "without calibration the measured frequency is the raw one")
         a4 = write("a4.wav", wave_file(tone(440.0, BLOCK)))
-        for options, result in (
-            (["--mode", "chromatic", "--note", "0"], ["A4", "", "1", "0"]),
-            # An octave below the tone, so it is taken as the second harmonic.
-            (["--mode=chromatic", "--note=-12"], ["A3", "", "2", "0"]),
-            # Against a root of 445 Hz the same tone is about 20 cents flat.
-            (["--mode", "chromatic", "--root", "445"], ["A4", "", "1", "-20"]),
-            # 660 Hz: half of it is 4.98 semitones below A4.
-            (["--calibration", "1.5", "--mode", "chromatic"], ["A4", "", "2", "-498"]),
-            # A string chosen by hand stays chosen, however far the tone lies from it.
-            (["--string", "2"], ["D3", "2", "1", "1900"]),
-            (["--tuning", "-29,-24,-19,-14,-10,0"], ["A4", "5", "1", "0"]),
-        ):
+        # A4 in chromatic mode; an octave below the tone, so it is taken as the second harmonic; against a
+        # root of 445 Hz about 20 cents flat; calibrated to 660 Hz, whose half is 4.98 semitones below A4;
+        # a string chosen by hand stays chosen, however far the tone lies from it; the tuning given.
+        for options, result in ((["--mode", "chromatic", "--note", "0"], ["A4", "", "1", "0"]),
+                                (["--mode=chromatic", "--note=-12"], ["A3", "", "2", "0"]),
+                                (["--mode", "chromatic", "--root", "445"], ["A4", "", "1", "-20"]),
+                                (["--calibration", "1.5", "--mode", "chromatic"], ["A4", "", "2", "-498"]),
+                                (["--string", "2"], ["D3", "2", "1", "1900"]),
+                                (["--tuning", "-29,-24,-19,-14,-10,0"], ["A4", "5", "1", "0"])):
             [row] = self.rows(*options, a4)
             self.assertEqual(result, row[6:], options)
-        # With the calibration at 0.5, a 13 Hz block is measured below 10 Hz and keeps the match of
-        # the 220 Hz block before it (the A string's octave).
-        carry = write("carry.wav", wave_file(tone(440.0, BLOCK) + tone(13.0, BLOCK, 20000)))
-        first, second = self.rows("--calibration", "0.5", carry)
-        self.assertLess(float(second[5]), 10)
-        self.assertEqual(["A2", "1", "2"], first[6:9])
-        self.assertEqual(first[6:], second[6:])
 
     def test_hop_1024_analyses_the_latest_block_every_1024_samples_and_precise_is_exact_or_silent(self):
         path = write("hop.wav", wave_file(tone(82.41, BLOCK * 3)))
@@ -99,8 +88,7 @@ class AnalyzeTest(unittest.TestCase):
         # Every fourth row analyses the very samples of a default row.
         self.assertEqual([row[2:] for row in default], [row[2:] for row in hop[::4]])
         for row in self.rows("--precise", "--hop=1024", path):
-            self.assertAlmostEqual(82.41, float(row[4]), delta=0.001)
-            self.assertEqual(["E2", "0", "1", "0"], row[6:])
+            self.assertTrue(abs(float(row[4]) - 82.41) < 0.001 and row[6:] == ["E2", "0", "1", "0"], row)
         # A block of silence has no fundamental: it prints no line; the tone's block keeps its number and time.
         quiet = write("quiet.wav", wave_file([0] * BLOCK + tone(110.0, BLOCK)))
         [row] = self.rows("--precise", "--mode", "chromatic", "--auto-note", quiet)
