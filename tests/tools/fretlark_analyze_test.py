@@ -100,7 +100,7 @@ class AnalyzeTest(unittest.TestCase):
             self.assertEqual((0, [HEADER], []), run(write("short.wav", wave_file(tone(440, count)))))
         path = write("ok.wav", wave_file(tone(440, BLOCK)))
         missing = os.path.join(DIRECTORY, "missing.wav")
-        cases = [([missing], "cannot open " + missing), ([DIRECTORY], "cannot read"), ([], "no WAV file"),
+        cases = [([missing], "cannot open " + missing), ([DIRECTORY], DIRECTORY), ([], "no WAV file"),
                  ([path, "--note"], "needs a value"), ([path, "--precise=1"], "takes no value"),
                  ([path, "--auto-note=1"], "takes no value"), ([path, path], "more than one")]
         for data, word in (
