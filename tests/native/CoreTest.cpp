@@ -102,10 +102,15 @@ TEST(YString, SearchesTokensNumbersAndComparisonsStopAtTheEndsOfTheText) {
 
 TEST(YArrays, OnlyANewSizeReplacesTheElementsAndGrowingNeverMovesThem) {
     YArray<YString> fixed;
+    {
+        FailingMemory noMemory;
+        EXPECT_YTHROW(fixed.SetSize(2), YSystemException::KindNoMemory, 72, "hpp/YArray");
+    }
     fixed.SetSize(2);
     fixed[0] = fixed[1] = "low E";  // each element is destroyed when the array goes
     fixed.SetSize(2);
     EXPECT_YTHROW(static_cast<const YArray<YString>&>(fixed)[2], YSystemException::KindOutOfRange, 113, "hpp/YArray");
+    EXPECT_YTHROW(fixed.SetCursor(2), YSystemException::KindOutOfRange, 187, "hpp/YArray");
     EXPECT_EQ("low E", fixed[1]);
     fixed.SetSize(0);
     EXPECT_EQ(nullptr, fixed.Data());
@@ -189,8 +194,7 @@ protected:
 };
 
 TEST_F(Settings, AFirstRunWritesTheFourteenLineFileAndARunThatStoresNothingLeavesItAlone) {
-    waveInDevice = inputSource = noiseThreshold = recordingLevel = 3;
-    calibrationRate = rootFrequency = 0.7;
+    calibrationRate = rootFrequency = waveInDevice = inputSource = noiseThreshold = recordingLevel = 3;  // none a default
     for (int run = 0; run < 2; ++run) {
         EXPECT_EQ((std::vector<double>{0, 1.0, 0, 64, 440.0, 2}), StartUp(1));
         EXPECT_EQ(standard, CurrentTuning());
@@ -214,8 +218,7 @@ TEST_F(Settings, StartUpOnAHandEditedFileRepairsValuesInPlaceAndSavingNormalises
                       "Lost = 2\r\n[AudioInput]\r\n\twaveIn\t=\t9\t\r\nCalibration = 1.5x\r\nInputLevel = 80\r\nNote\r\n"
                       "Formula = a=\x1A" "b\rc\r\n\r\n; inside\r\nWAVEIN = 1\r\r\n= orphan\r\nNoiseLevel=0\r\n[Tuning]\r\n"
                       "RootFrequency = 445\r\nCurrentTuning = open_g \r\n[tunings]\r\nOpen_G = -29, -24, -17, -14, -12, -5\r\n"
-                      "[audio]\r\nExtra = x\r\n[Empty]\r\n\x1A"s,
-                      2));
+                      "[audio]\r\nExtra = x\r\n[Empty]\r\n\x1A"s, 2));
     EXPECT_EQ((std::vector<int>{-29, -24, -17, -14, -12, -5}), CurrentTuning());
     EXPECT_EQ("<missing> <missing> ", Stored("", "top") + " " + Stored("Audio", "Lost") + " " + Stored("AudioInput", "Note"));
     // A key stored again after its removal comes back at the end of its section.
@@ -360,7 +363,8 @@ YByteBuffer Pcm(const std::vector<int>& samples) {
     return buffer;
 }
 
-// A tone, and on request its second harmonic at half the amplitude (-6 dB) and white noise 20 dB below both.
+// A tone, and on request its second harmonic at half the amplitude (-6 dB) and white noise 20 dB below
+// both (at 0 Hz only the noise, of a standard deviation 0.079 times the amplitude).
 std::vector<int> Tone(double frequency, double amplitude, int count = 4096, std::mt19937* noise = nullptr) {
     std::normal_distribution<double> gauss(0, amplitude * 0.079);
     std::vector<int> samples(count);
@@ -463,9 +467,7 @@ TEST_F(PitchAnalysis, OnlyFullBlocksAreMeasuredAndThePeakIsInterpolatedTowardsTh
 
     // Silence, noise, clicks and a hum of a fraction of a step have no fundamental: the precise
     // analysis publishes nothing, so that the previous result stays.
-    std::normal_distribution<double> gauss(0, 3000);
-    std::vector<int> silence(4096, 0), noise(silence), clicks(silence), hum = Tone(110, 1.2);
-    for (int& sample : noise) sample = static_cast<int>(std::clamp(std::lround(gauss(random)), -32768L, 32767L));
+    std::vector<int> silence(4096, 0), noise = Tone(0, 38000, 4096, &random), clicks(silence), hum = Tone(110, 1.2);
     for (int n = 0; n < 4096; n += 1500) clicks[n] = 30000;
     for (const std::vector<int>& samples : {silence, noise, clicks, hum}) {
         rawFrequency = measuredFrequency = inputLevel = signalLevel = -1;
