@@ -69,8 +69,8 @@ TEST(YString, GrowsInSixteenByteStepsAndWhatFailsLeavesItAsItWas) {
 
 TEST(YString, SearchesTokensNumbersAndComparisonsStopAtTheEndsOfTheText) {
     const YString s("E2 A2 E2");
+    s.CStr();  // puts the terminating NUL behind the text, which is no character of it
     // A negative start counts as 0; a match may not run past the end; an empty one is never found.
-    // The terminating NUL is no character of the text.
     EXPECT_EQ((std::vector<int>{0, 6, 7, -1, -1, 3, 3, -1, -1}),
               (std::vector<int>{s.Find('E', -5), s.Find('E', 1), s.ReverseFind('2'), s.ReverseFind('x'), s.Find('\0'),
                                 s.Find("A", 0), s.Find("A2", -1), s.Find("E2 ", 6), s.Find("", 0)}));

@@ -11,7 +11,6 @@ import sys
 import tempfile
 import unittest
 
-PROGRAM, RUNNER, DIRECTORY = None, [], None
 HEADER = "block,time_s,input_level,signal_level,raw_hz,measured_hz,note,string,harmonic,cents"
 BLOCK, RATE = 4096, 11025
 
