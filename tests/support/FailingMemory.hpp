@@ -15,9 +15,8 @@ public:
     ~FailingMemory() { YMemory::SetFunctions(nullptr); }
 
 private:
-    static bool MayAllocate() { return remaining > 0 && remaining-- > 0; }
-    static void* Allocate(std::size_t bytes) { return MayAllocate() ? std::malloc(bytes) : nullptr; }
-    static void* Reallocate(void* block, std::size_t bytes) { return MayAllocate() ? std::realloc(block, bytes) : nullptr; }
+    static void* Allocate(std::size_t bytes) { return remaining-- > 0 ? std::malloc(bytes) : nullptr; }
+    static void* Reallocate(void* block, std::size_t bytes) { return remaining-- > 0 ? std::realloc(block, bytes) : nullptr; }
 
     static inline int remaining = 0;
     static inline const YMemoryFunctions functions = {Allocate, Reallocate, std::free};
