@@ -422,16 +422,17 @@ constexpr UINT SimpleBeep = 0xFFFFFFFF;
 
 class TuningDialogs : public TunerSettingsFixture {
 protected:
-    // The names listed and the selection.
+    // The names listed, the selection, and whether the string sliders take input.
     static std::string Listed() {
         HWND list = GetDlgItem(Dialog("Tuning Settings"), IDC_TUNING_LIST);
+        const bool sliders = IsWindowEnabled(GetDlgItem(Dialog("Tuning Settings"), IDC_STRING_SLIDER_0));
         std::string names;
         for (int position = 0; position < SendMessageA(list, LB_GETCOUNT, 0, 0); ++position) {
             char name[64] = "";
             SendMessageA(list, LB_GETTEXT, position, reinterpret_cast<LPARAM>(name));
             names += (position ? "," : "") + std::string(name);
         }
-        return names + " current " + std::to_string(SendMessageA(list, LB_GETCURSEL, 0, 0));
+        return names + " current " + std::to_string(SendMessageA(list, LB_GETCURSEL, 0, 0)) + (sliders ? " sliders" : "");
     }
 
     TunerAnalyzer analyzer;
@@ -448,8 +449,10 @@ TEST_F(TuningDialogs, UnreadableTuningsAreHiddenAndOkRemovesThemARefusedNameBeep
         const char *listed, *keys, *current;
     } cases[] = {
         // Without a "Standard" the tuner's fallback names no listed tuning: the first listed one is current.
-        {"[Tuning]\nCurrentTuning = Nowhere\n[Tunings]\n" + low + "Open_G = -31, -26, -19, -14, -10, -7\n", "Low,Open_G current 0",
+        {"[Tuning]\nCurrentTuning = Nowhere\n[Tunings]\n" + low + "Open_G = -31, -26, -19, -14, -10, -7\n", "Low,Open_G current 0 sliders",
          "Low,Open_G", "Low"},
+        // A single tuning, and no current one named: it is current and can be edited.
+        {"[Tunings]\n" + low, "Low current 0 sliders", "Low", "Low"},
         // Nothing readable: OK purges the list, and the tuner stores its standard tuning anew.
         {"[Tuning]\nCurrentTuning = Broken\n[Tunings]\nBroken = 1, 2, 3\n", " current -1", "Standard", "Standard"},
     };
