@@ -252,7 +252,8 @@ class WindowTest(unittest.TestCase):
         self.close(tuner)
 
     # The Tuning Settings list as drawn, then the notes on the sliders: 'c' with the dot of the
-    # current tuning, 'o' with the hollow circle, upper case when highlighted: "Co:Low,High E2,A2,...".
+    # current tuning, 'o' with the hollow circle, upper case when highlighted, '-' for an item drawn
+    # without its name: "Co:Low,High E2,A2,...".
     def tuning_list(self):
         controls, capture = self.ok("in", TUNING, "controls"), os.path.join(self.directory, "list.bmp")
         self.ok("in", TUNING, "capture", R.IDC_TUNING_LIST, capture)
@@ -261,7 +262,8 @@ class WindowTest(unittest.TestCase):
         marks = ""
         for top in range(0, 18 * len(names.split(",")) if names else 0, 18):
             dot, highlighted = pixel(7, top + 8) == (0, 0, 0), pixel(width - 2, top + 2) != (255, 255, 255)
-            marks += ("C" if dot else "O") if highlighted else ("c" if dot else "o")
+            named = len({pixel(x, y) for x in range(22, width - 4) for y in range(top + 2, top + 16)}) > 1
+            marks += (("C" if dot else "O") if highlighted else ("c" if dot else "o")) if named else "-"
         return "%s:%s %s" % (marks, names, ",".join(controls[str(int(R.IDC_STRING_NOTE_0) + s)] for s in range(6)))
 
     # Create, the name typed (or, with a blank, pasted) and OK: the dialog goes, or it stays with
