@@ -332,6 +332,7 @@ class WindowTest(unittest.TestCase):
         self.ok("in", TUNING, "item", R.IDC_TUNING_LIST, "3", "double")
         self.ok("in", TUNING, "arrow", R.IDC_ROOT_STEP, "up", "3")
         self.ok("in", TUNING, "item", R.IDC_TUNING_LIST, "0", "single")
+        self.assertEqual("Oooc:Standard,Open_G,DADGAD,Drop_D E2,A2,D3,G3,B3,E4", self.tuning_list(), "the first one selected")
         self.click(TUNING, R.IDC_DELETE_TUNING)
         self.create("STANDARD")  # a name only a deleted tuning had is free again
         self.assertEqual(("oocO:Open_G,DADGAD,Drop_D,STANDARD E2,A2,D3,G3,B3,E4", "443"),
