@@ -75,6 +75,9 @@ TEST(YString, SearchesTokensNumbersAndComparisonsStopAtTheEndsOfTheText) {
               (std::vector<int>{s.Find('E', -5), s.Find('E', 1), s.ReverseFind('2'), s.ReverseFind('x'), s.Find('\0'),
                                 s.Find("A", 0), s.Find("A2", -1), s.Find("E2 ", 6), s.Find("", 0)}));
     EXPECT_EQ("A2|E2|A2|E2", Text(s.Range(3, 4)) + "|" + Text(s.Range(6, 99)) + "|" + Text(s.Mid(3, 2)) + "|" + Text(s.Mid(6, 9)));
+    YString cut("E2 A2 E2");
+    cut.Delete(2, 3);  // what follows moves up
+    EXPECT_EQ("E2 E2", Text(cut));
     // Tokens and the index of the separator that ended each; a NUL byte is text, no separator.
     YString list;
     for (char c : "a;b,,c\0 "s) list += c;
